@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "frame/library_lock.h"
+#include "xoltlog/frame.h"
+#include "xoltlog/handle.h"
+
+namespace {
+
+class LockMisuse : public ::testing::Test {
+ protected:
+  // Each death test re-runs the binary, so the library lock in the dying
+  // child is exactly as a fresh process has it.
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+  XoltLogLock lock_{};
+};
+
+TEST(Lock, NestsTenDeepRecordingEachOwner) {
+  static const char* const kNames[XOLTLOG_LOCK_MAX_DEPTH] = {
+      "a()", "b()", "c()", "d()", "e()", "f()", "g()", "h()", "i()", "j()"};
+  XoltLogLock lock{};
+  for (const char* name : kNames) {
+    xoltLogLock(&lock, name);
+  }
+  EXPECT_EQ(lock.initialised, 1u);
+  ASSERT_EQ(lock.depth, XOLTLOG_LOCK_MAX_DEPTH);
+  for (int i = 0; i < XOLTLOG_LOCK_MAX_DEPTH; ++i) {
+    EXPECT_EQ(lock.owners[i].thread_id, getTID());
+    EXPECT_EQ(lock.owners[i].caller, kNames[i]);
+  }
+  for (int i = XOLTLOG_LOCK_MAX_DEPTH - 1; i >= 0; --i) {
+    xoltLogUnlock(&lock, kNames[i]);
+    EXPECT_EQ(lock.owners[i].caller, nullptr);
+    EXPECT_EQ(lock.owners[i].thread_id, 0u);
+  }
+  EXPECT_EQ(lock.depth, 0);
+  xoltLogDestroyLock(&lock);
+  EXPECT_EQ(lock.initialised, 0u);
+}
+
+TEST(Lock, ExplicitInitIsIdempotentAndDestroyAllowsReuse) {
+  XoltLogLock lock{};
+  xoltLogLockInit(&lock);
+  xoltLogLockInit(&lock);
+  EXPECT_EQ(lock.initialised, 1u);
+  xoltLogDestroyLock(&lock);
+  xoltLogLock(&lock, "again()");
+  EXPECT_EQ(lock.initialised, 1u);
+  xoltLogUnlock(&lock, "again()");
+  xoltLogDestroyLock(&lock);
+  xoltLogLockInit(nullptr);
+}
+
+// Threads racing to the first use of a zeroed lock must end up sharing one
+// critical section, so their unsynchronised counter loses no increment.
+TEST(Lock, FirstUseFromManyThreadsStillExcludes) {
+  constexpr int kThreads = 4;
+  constexpr int kIncrements = 20000;
+  for (int round = 0; round < 20; ++round) {
+    XoltLogLock lock{};
+    long counter = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&] {
+        for (int i = 0; i < kIncrements; ++i) {
+          xoltLogLock(&lock, "count()");
+          counter = counter + 1;
+          xoltLogUnlock(&lock, "count()");
+        }
+      });
+    }
+    for (std::thread& thread : threads) {
+      thread.join();
+    }
+    ASSERT_EQ(counter, static_cast<long>(kThreads) * kIncrements) << "round " << round;
+    xoltLogDestroyLock(&lock);
+  }
+}
+
+TEST(Lock, CommonLockIsRecursiveWithLibraryCalls) {
+  XoltLogHandle handle{};
+  handle.sequence_counter = 41;
+  xoltLockCommon("application()");
+  EXPECT_EQ(GetNextSequenceNumber(&handle), 41u);
+  EXPECT_EQ(xoltlog::library_lock().depth, 1);
+  xoltUnlockCommon("application()");
+  EXPECT_EQ(xoltlog::library_lock().depth, 0);
+}
+
+TEST(Lock, CommonLockIsRebornAfterDestruction) {
+  XoltLogHandle handle{};
+  EXPECT_EQ(GetNextSequenceNumber(&handle), 0u);
+  xoltDestroyCommonLock();
+  EXPECT_EQ(xoltlog::library_lock().initialised, 0u);
+  EXPECT_EQ(GetNextSequenceNumber(&handle), 1u);
+  EXPECT_EQ(xoltlog::library_lock().initialised, 1u);
+}
+
+TEST_F(LockMisuse, EleventhNestedAcquisitionAborts) {
+  EXPECT_DEATH(
+      {
+        for (int i = 0; i <= XOLTLOG_LOCK_MAX_DEPTH; ++i) {
+          xoltLogLock(&lock_, "deep()");
+        }
+      },
+      "");
+}
+
+TEST_F(LockMisuse, ReleaseWithoutAcquisitionAborts) {
+  EXPECT_DEATH(xoltLogUnlock(&lock_, "never()"), "");
+  xoltLogLockInit(&lock_);
+  EXPECT_DEATH(xoltLogUnlock(&lock_, "never()"), "");
+}
+
+TEST_F(LockMisuse, ReleaseWithAnEqualTextAtAnotherAddressAborts) {
+  static const char kFirst[] = "same()";
+  static const char kSecond[] = "same()";
+  EXPECT_DEATH(
+      {
+        xoltLogLock(&lock_, kFirst);
+        xoltLogUnlock(&lock_, kSecond);
+      },
+      "");
+}
+
+TEST_F(LockMisuse, ReleaseOutOfNestingOrderAborts) {
+  EXPECT_DEATH(
+      {
+        xoltLogLock(&lock_, "outer()");
+        xoltLogLock(&lock_, "inner()");
+        xoltLogUnlock(&lock_, "outer()");
+      },
+      "");
+}
+
+TEST_F(LockMisuse, ReleaseByAnotherThreadAborts) {
+  EXPECT_DEATH(
+      {
+        xoltLogLock(&lock_, "held()");
+        std::thread other([this] { xoltLogUnlock(&lock_, "held()"); });
+        other.join();
+      },
+      "");
+}
+
+TEST_F(LockMisuse, DestroyingAHeldOrUninitialisedLockAborts) {
+  EXPECT_DEATH(xoltLogDestroyLock(&lock_), "");
+  EXPECT_DEATH(
+      {
+        xoltLogLock(&lock_, "held()");
+        xoltLogDestroyLock(&lock_);
+      },
+      "");
+}
+
+TEST_F(LockMisuse, NullLockAborts) {
+  EXPECT_DEATH(xoltLogLock(nullptr, "null()"), "");
+  EXPECT_DEATH(xoltLogUnlock(nullptr, "null()"), "");
+  EXPECT_DEATH(xoltLogDestroyLock(nullptr), "");
+}
+
+TEST_F(LockMisuse, DestroyingTheCommonLockBeforeFirstUseAborts) {
+  EXPECT_DEATH(xoltDestroyCommonLock(), "");
+}
+
+TEST_F(LockMisuse, ReleasingTheCommonLockWithoutHoldingItAborts) {
+  EXPECT_DEATH(xoltUnlockCommon("nobody()"), "");
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#!/bin/sh
+# check_install.sh BUILD_DIR SOURCE_DIR: installs the build into a temporary
+# prefix, then builds and runs the example program against it twice, once
+# through find_package(xoltlog) and once through pkg-config.
+set -eu
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+libdir=$(find "$prefix" -name 'libxoltlog.so' -printf '%h\n' | head -n 1)
+
+cmake -S "$source/tests/install/consumer" -B "$work/consumer" -G Ninja \
+  -DCMAKE_PREFIX_PATH="$prefix" -DEXAMPLE_SOURCE="$source/examples/record_demo.c" >/dev/null
+cmake --build "$work/consumer" >/dev/null
+LD_LIBRARY_PATH=$libdir "$work/consumer/consumer" >/dev/null
+
+PKG_CONFIG_PATH=$libdir/pkgconfig
+export PKG_CONFIG_PATH
+# shellcheck disable=SC2046
+cc -std=c11 -o "$work/pkg-consumer" "$source/examples/record_demo.c" \
+  $(pkg-config --cflags --libs xoltlog)
+LD_LIBRARY_PATH=$libdir "$work/pkg-consumer" >/dev/null
+readelf -d "$libdir/libxoltlog.so" | grep -q 'SONAME.*libxoltlog.so.3'
+echo "install, find_package, pkg-config and SONAME: ok"

@@ -1,0 +1,206 @@
+// xoltRirVEx: one typed node per conversion, values converted as printf
+// converts them, and refusals that leave the message untouched.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cwchar>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "support/rir_messages.h"
+
+namespace {
+
+using rir_test::build_ex;
+using rir_test::build_text;
+using rir_test::nodes_of;
+using rir_test::OwnedMsg;
+
+struct Number {
+  int32_t type;
+  uint64_t width;
+  int64_t value;
+};
+
+void expect_number(const XoltRirArgNode* node, const Number& expected) {
+  EXPECT_EQ(node->type, expected.type);
+  EXPECT_EQ(node->value.first.width, expected.width);
+  EXPECT_EQ(node->value.second.signed_number, expected.value);
+}
+
+void expect_numbers(const XoltRirMsg& msg, const std::vector<Number>& expected) {
+  const auto nodes = nodes_of(msg);
+  ASSERT_EQ(nodes.size(), expected.size());
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    SCOPED_TRACE("argument " + std::to_string(i));
+    expect_number(nodes[i], expected[i]);
+  }
+}
+
+TEST(TypedBuild, IntegersAreConvertedAsPrintfConvertsThem) {
+  OwnedMsg msg;
+  ASSERT_EQ(build_ex(msg.get(), 0, 7, "%hhd %hhi %hd %d %ld %lld %jd %zd %td", 300, SCHAR_MIN,
+                     70000, INT_MIN, LONG_MAX, LLONG_MIN, INTMAX_MAX, ssize_t{-5},
+                     ptrdiff_t{-6}),
+            XOLT_RIR_OK);
+  EXPECT_EQ((*msg).id, 7u);
+  expect_numbers(*msg, {{1, 8, 44}, {1, 8, SCHAR_MIN}, {1, 16, 4464}, {1, 32, INT_MIN},
+                        {1, 64, LONG_MAX}, {1, 64, INT64_MIN}, {1, 64, INT64_MAX}, {1, 64, -5},
+                        {1, 64, -6}});
+
+  OwnedMsg unsigned_msg;
+  ASSERT_EQ(build_ex(unsigned_msg.get(), 0, 8, "%hhu %hu %u %lu %llu %ju %zu %to %x %#X", 263,
+                     65545, UINT_MAX, ULONG_MAX, ULLONG_MAX, uintmax_t{1}, size_t{2},
+                     ptrdiff_t{-1}, 255u, 4096u),
+            XOLT_RIR_OK);
+  expect_numbers(*unsigned_msg, {{2, 8, 7}, {2, 16, 9}, {2, 32, UINT_MAX}, {2, 64, -1},
+                                 {2, 64, -1}, {2, 64, 1}, {2, 64, 2}, {2, 64, -1}, {2, 32, 255},
+                                 {2, 32, 4096}});
+}
+
+TEST(TypedBuild, EachConversionStoresItsType) {
+  OwnedMsg msg;
+  int object = 0;
+  errno = EACCES;
+  ASSERT_EQ(build_ex(msg.get(), 0, 3,
+                     "%lc|%f|%Le|%p|%ls|%c|%s|%{oserr}|%{oserr64}|%{time}|%{utf8}|%m",
+                     wint_t{0x263A}, -2.5, 1e10L, static_cast<void*>(&object), L"wide", 'q',
+                     "narrow", -3, int64_t{1} << 40, int64_t{1700000000}, "\xc3\xa9"),
+            XOLT_RIR_OK);
+  EXPECT_EQ(errno, EACCES) << "building must not disturb the caller's errno";
+  const auto nodes = nodes_of(*msg);
+  ASSERT_EQ(nodes.size(), 12u) << "literal text is not stored";
+  EXPECT_EQ(nodes[0]->type, XOLT_RIR_ARG_WCHAR);
+  EXPECT_EQ(nodes[0]->value.first.number, uint64_t{0x263A}) << "the rest of the slot is zero";
+  EXPECT_EQ(nodes[1]->value.first.number_double, -2.5);
+  EXPECT_EQ(nodes[2]->value.first.number_double, 1e10);
+  EXPECT_EQ(nodes[3]->type, XOLT_RIR_ARG_POINTER);
+  EXPECT_EQ(nodes[3]->value.first.number, reinterpret_cast<uintptr_t>(&object));
+  EXPECT_EQ(nodes[4]->type, XOLT_RIR_ARG_WSTRING);
+  EXPECT_STREQ(nodes[4]->value.first.wide_string, L"wide");
+  EXPECT_STREQ(nodes[5]->value.first.string, "q");
+  EXPECT_STREQ(nodes[6]->value.first.string, "narrow");
+  EXPECT_EQ(nodes[6]->type, XOLT_RIR_ARG_NATIVESTRING);
+  expect_number(nodes[7], {XOLT_RIR_ARG_OS_ERROR, 32, -3});
+  expect_number(nodes[8], {XOLT_RIR_ARG_OS_ERROR64, 64, int64_t{1} << 40});
+  EXPECT_EQ(nodes[9]->type, XOLT_RIR_ARG_DATETIME);
+  EXPECT_EQ(nodes[9]->value.first.time, 1700000000);
+  EXPECT_EQ(nodes[10]->type, XOLT_RIR_ARG_UTF8STRING);
+  EXPECT_STREQ(nodes[10]->value.first.string, "\xc3\xa9");
+  expect_number(nodes[11], {XOLT_RIR_ARG_OS_ERROR, 32, EACCES});
+}
+
+TEST(TypedBuild, Utf8FlagAppliesToPercentSOnly) {
+  OwnedMsg msg;
+  ASSERT_EQ(build_ex(msg.get(), 1, 1, "%s %c %ls", "text", 'c', L"w"), XOLT_RIR_OK);
+  const auto nodes = nodes_of(*msg);
+  ASSERT_EQ(nodes.size(), 3u);
+  EXPECT_EQ(nodes[0]->type, XOLT_RIR_ARG_UTF8STRING);
+  EXPECT_EQ(nodes[1]->type, XOLT_RIR_ARG_NATIVESTRING);
+  EXPECT_EQ(nodes[2]->type, XOLT_RIR_ARG_WSTRING);
+}
+
+TEST(TypedBuild, StarsAreConsumedAndPrecisionBoundsStringReads) {
+  const char bytes[3] = {'a', 'b', 'c'};  // deliberately unterminated
+  const wchar_t wide[2] = {L'x', L'y'};
+  OwnedMsg msg;
+  ASSERT_EQ(build_ex(msg.get(), 0, 1, "%-*.*s|%.2s|%.*ls|%*d|%.*s|%s|%ls|%.1s", -7, 2, bytes,
+                     bytes, 1, wide, 5, 42, -1, "whole", nullptr,
+                     static_cast<const wchar_t*>(nullptr), nullptr),
+            XOLT_RIR_OK);
+  const auto nodes = nodes_of(*msg);
+  ASSERT_EQ(nodes.size(), 8u);
+  EXPECT_STREQ(nodes[0]->value.first.string, "ab");
+  EXPECT_STREQ(nodes[1]->value.first.string, "ab");
+  EXPECT_STREQ(nodes[2]->value.first.wide_string, L"x");
+  expect_number(nodes[3], {XOLT_RIR_ARG_LONGLONG, 32, 42});
+  EXPECT_STREQ(nodes[4]->value.first.string, "whole") << "a negative '*' precision is none";
+  EXPECT_STREQ(nodes[5]->value.first.string, "(null)");
+  EXPECT_STREQ(nodes[6]->value.first.wide_string, L"(null)");
+  EXPECT_STREQ(nodes[7]->value.first.string, "(null)");
+}
+
+// Every row fails at its last conversion, some after a string node has been
+// allocated; the sanitizer checks that nothing of it is left behind.
+TEST(TypedBuild, MalformedFormatsAreRefusedByBothBuilders) {
+  const char* const formats[] = {
+      "%n", "%s%n", "%1$d", "%*1$d", "%", "%s%", "abc%", "%{nope}", "%s%{oserr", "%{}",
+      "%Ls", "%hp", "%Lc", "%hhf", "%lm", "%Ld", "%y", "%C", "%-{utf8}", "%5%", "%.99999999999d",
+      "%s%{utf8}", "%{rir}"};
+  for (const char* format : formats) {
+    SCOPED_TRACE(format);
+    OwnedMsg typed;
+    EXPECT_EQ(build_ex(typed.get(), 0, 5, format, nullptr, nullptr), XOLT_RIR_EINVAL);
+    EXPECT_TRUE(typed.zeroed());
+    OwnedMsg text;
+    EXPECT_EQ(build_text(text.get(), format, nullptr, nullptr), XOLT_RIR_EINVAL);
+    EXPECT_TRUE(text.zeroed());
+  }
+}
+
+TEST(TypedBuild, BadCallsAreRefusedWithoutTouchingTheMessage) {
+  OwnedMsg msg;
+  EXPECT_EQ(build_ex(nullptr, 0, 1, "%d", 1), XOLT_RIR_EINVAL);
+  EXPECT_EQ(build_ex(msg.get(), 0, 0, "%d", 1), XOLT_RIR_EINVAL) << "id 0 is reserved for text";
+  EXPECT_EQ(build_ex(msg.get(), 0, 1, nullptr), XOLT_RIR_EINVAL);
+  EXPECT_EQ(build_text(nullptr, "x"), XOLT_RIR_EINVAL);
+  EXPECT_EQ(build_text(msg.get(), nullptr), XOLT_RIR_EINVAL);
+  EXPECT_TRUE(msg.zeroed());
+
+  ASSERT_EQ(build_ex(msg.get(), 0, 4, "%d", 1), XOLT_RIR_OK);
+  const XoltRirMsg before = *msg;
+  EXPECT_EQ(build_ex(msg.get(), 0, 5, "%d", 2), XOLT_RIR_EINVAL) << "message not zeroed";
+  EXPECT_EQ(build_text(msg.get(), "x"), XOLT_RIR_EINVAL);
+  EXPECT_EQ((*msg).id, before.id);
+  EXPECT_EQ((*msg).args, before.args);
+}
+
+TEST(TypedBuild, NestedMessagesAreDeepCopies) {
+  OwnedMsg outer;
+  {
+    OwnedMsg inner;
+    ASSERT_EQ(build_ex(inner.get(), 0, 9, "%s %d %{utf8}", "kept", 17, "u8"), XOLT_RIR_OK);
+    OwnedMsg middle;
+    ASSERT_EQ(build_ex(middle.get(), 0, 10, "%{rir} %{time}", inner.get(), int64_t{5}),
+              XOLT_RIR_OK);
+    ASSERT_EQ(build_text(outer.get(), "[%{rir}]", middle.get()), XOLT_RIR_OK);
+    EXPECT_NE(nodes_of(*outer)[1]->value.first.rir, middle.get());
+  }  // the caller's messages are gone; the copies must not depend on them
+  const auto outer_nodes = nodes_of(*outer);
+  ASSERT_EQ(outer_nodes.size(), 3u);
+  ASSERT_EQ(outer_nodes[1]->type, XOLT_RIR_ARG_RIR);
+  const XoltRirMsg& middle = *outer_nodes[1]->value.first.rir;
+  EXPECT_EQ(middle.id, 10u);
+  const auto middle_nodes = nodes_of(middle);
+  ASSERT_EQ(middle_nodes.size(), 2u);
+  EXPECT_EQ(middle_nodes[1]->value.first.time, 5);
+  const XoltRirMsg& inner = *middle_nodes[0]->value.first.rir;
+  EXPECT_EQ(inner.id, 9u);
+  const auto inner_nodes = nodes_of(inner);
+  ASSERT_EQ(inner_nodes.size(), 3u);
+  EXPECT_STREQ(inner_nodes[0]->value.first.string, "kept");
+  expect_number(inner_nodes[1], {XOLT_RIR_ARG_LONGLONG, 32, 17});
+  EXPECT_STREQ(inner_nodes[2]->value.first.string, "u8");
+}
+
+TEST(TypedBuild, MalformedNestedMessagesAreRefused) {
+  XoltRirArgNode bad_type{};
+  bad_type.type = 42;
+  XoltRirArgNode missing_text{};
+  missing_text.type = XOLT_RIR_ARG_UTF8STRING;
+  XoltRirArgNode fine{};
+  fine.type = XOLT_RIR_ARG_DOUBLE;
+  for (XoltRirArgNode* bad : {&bad_type, &missing_text}) {
+    fine.next = bad;  // the good node is copied before the bad one is met
+    XoltRirMsg nested{1, &fine};
+    OwnedMsg msg;
+    EXPECT_EQ(build_ex(msg.get(), 0, 2, "%{rir}", &nested), XOLT_RIR_EINVAL);
+    EXPECT_TRUE(msg.zeroed());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// Catalog messages for tests: an owning message and variadic front ends for
+// the va_list build functions.
+#pragma once
+
+#include <cstdarg>
+#include <vector>
+
+#include "xoltlog/rir.h"
+
+namespace rir_test {
+
+class OwnedMsg {
+ public:
+  OwnedMsg() = default;
+  ~OwnedMsg() { xoltRirFree(&msg_); }
+  OwnedMsg(const OwnedMsg&) = delete;
+  OwnedMsg& operator=(const OwnedMsg&) = delete;
+
+  XoltRirMsg* get() { return &msg_; }
+  const XoltRirMsg& operator*() const { return msg_; }
+  bool zeroed() const { return msg_.id == 0 && msg_.args == nullptr; }
+
+ private:
+  XoltRirMsg msg_{};
+};
+
+inline int32_t build_ex(XoltRirMsg* msg, uint32_t utf8, uint32_t id, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int32_t status = xoltRirVEx(msg, utf8, id, format, args);
+  va_end(args);
+  return status;
+}
+
+inline int32_t build_text(XoltRirMsg* msg, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int32_t status = xoltRirTextV(msg, format, args);
+  va_end(args);
+  return status;
+}
+
+// The argument nodes in order, walked through the public iterator.
+inline std::vector<const XoltRirArgNode*> nodes_of(const XoltRirMsg& msg) {
+  std::vector<const XoltRirArgNode*> nodes;
+  XoltRirArgIter it{};
+  for (int32_t status = xoltRirGetArgsBegin(&msg, &it); status == XOLT_RIR_OK;
+       status = xoltRirGetNextArg(&it)) {
+    nodes.push_back(it.node);
+  }
+  return nodes;
+}
+
+}  // namespace rir_test
