@@ -21,5 +21,8 @@
 #include "xoltlog/rir.h"
 #include "xoltlog/message.h"
 #include "xoltlog/handle.h"
+#include "xoltlog/platform.h"
+#include "xoltlog/text.h"
+#include "xoltlog/record_format.h"
 
 #endif /* XOLTLOG_XOLTLOG_H */

@@ -1,0 +1,1 @@
+list(APPEND XOLTLOG_EXPORT_SOURCES api/exports.cpp)
