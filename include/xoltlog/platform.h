@@ -15,8 +15,6 @@
 XOLTLOG_BEGIN_DECLS
 
 #define XOLTLOG_READ_BUFFER_SIZE 32768
-/* Longest file name, in bytes, that can be opened for appending. */
-#define XOLTLOG_MAX_APPEND_NAME 271
 /* Longest path xoltLogOs_mkdir accepts, in bytes. */
 #define XOLTLOG_MAX_MKDIR_PATH 1024
 
@@ -40,9 +38,10 @@ typedef struct XoltLogFileContext {
 XOLTLOG_API int32_t xoltLogOs_init(XoltLogFileContext* context) XOLTLOG_NOEXCEPT;
 /* Opens name for reading (mode with any bit but 2 set) or appending (0, 2),
  * creating a missing file for appending with the permissions the SDDL text
- * gives (null: the defaults under the umask). 0; -3 null context or name;
- * -1 lock failure or a name longer than XOLTLOG_MAX_APPEND_NAME for
- * appending; -7 path not found or access denied; -6 any other failure. */
+ * gives (null: the defaults under the umask). A context that is still open
+ * is closed first. 0; -3 null context or name; -1 the cross-process lock
+ * cannot be had; -7 path not found or access denied; -6 any other failure.
+ * Appenders of one file name text share one lock, whatever its length. */
 XOLTLOG_API int32_t xoltLogOs_open(XoltLogFileContext* context, const char* name, int32_t mode,
                                    const char* sddl) XOLTLOG_NOEXCEPT;
 /* Closes what is open and empties both slots; harmless when nothing is. */

@@ -1,7 +1,14 @@
 # Platform layer: process, clock, locks and files.
 list(APPEND XOLTLOG_CORE_SOURCES
+  platform/disk_full.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/critical_section.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/process.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/clock.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/syscalls.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/sddl_mode.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/lock_table.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/file_context.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/file_append.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/directories.cpp
 )
+list(APPEND XOLTLOG_EXPORT_SOURCES platform/file_exports.cpp)

@@ -3,6 +3,7 @@
 // failing with a chosen errno). Production code never changes the table.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
 
@@ -10,6 +11,19 @@ namespace xoltlog::platform::posix {
 
 struct Syscalls {
   int (*clock_gettime)(clockid_t clock, struct timespec* now);
+  int (*open)(const char* path, int flags, mode_t mode);
+  int (*close)(int fd);
+  ssize_t (*read)(int fd, void* buffer, size_t count);
+  ssize_t (*write)(int fd, const void* bytes, size_t count);
+  int (*fstat)(int fd, struct stat* status);
+  int (*ftruncate)(int fd, off_t length);
+  int (*futimens)(int fd, const struct timespec times[2]);
+  int (*fchmod)(int fd, mode_t mode);
+  int (*flock)(int fd, int operation);
+  int (*unlink)(const char* path);
+  int (*mkdir)(const char* path, mode_t mode);
+  int (*chmod)(const char* path, mode_t mode);
+  int (*shm_open)(const char* name, int flags, mode_t mode);
 };
 
 // The table in use. Tests swap entries and restore them; it must not be

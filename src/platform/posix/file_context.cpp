@@ -1,0 +1,149 @@
+#include "platform/posix/file_context.h"
+
+#include <fcntl.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "platform/file_primitives.h"
+#include "platform/posix/sddl_mode.h"
+#include "platform/posix/syscalls.h"
+#include "platform/posix/unique_fd.h"
+
+namespace xoltlog::platform {
+namespace posix {
+
+std::int32_t open_failure_code(int error) noexcept {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case EROFS: return -7;
+    default: return -6;
+  }
+}
+
+}  // namespace posix
+
+namespace {
+
+using posix::syscalls;
+using posix::UniqueFd;
+
+constexpr mode_t kDefaultFileMode = 0666;
+
+bool is_read_mode(std::int32_t mode) noexcept { return (mode & ~XOLTLOG_OPEN_TRUNCATE) != 0; }
+
+UniqueFd open_for_reading(const char* name) noexcept {
+  return UniqueFd(syscalls().open(name, O_RDONLY | O_CLOEXEC, 0));
+}
+
+// Creates the file exclusively first, so that the SDDL permissions are
+// applied only to a file this call made, never to someone else's.
+UniqueFd open_for_appending(const char* name, std::int32_t mode, const char* sddl) noexcept {
+  const int truncate = mode == XOLTLOG_OPEN_TRUNCATE ? O_TRUNC : 0;
+  const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | truncate;
+  const std::optional<posix::SddlModes> modes = posix::modes_from_sddl(sddl);
+  UniqueFd fd(syscalls().open(name, flags | O_CREAT | O_EXCL, kDefaultFileMode));
+  if (fd) {
+    if (modes) {
+      syscalls().fchmod(fd.get(), modes->file);
+    }
+    return fd;
+  }
+  if (errno != EEXIST) {
+    return fd;
+  }
+  return UniqueFd(syscalls().open(name, flags | O_CREAT, kDefaultFileMode));
+}
+
+std::uintptr_t append_lock_for(const char* name) noexcept {
+  posix::LockTable& table = posix::process_lock_table();
+  if (!table.usable()) {
+    return posix::kFileLockMarker;
+  }
+  return reinterpret_cast<std::uintptr_t>(table.slot_for(std::string_view(name)));
+}
+
+void mark_buffer_empty(XoltLogFileContext& context) noexcept {
+  context.read_position = -1;
+  context.bytes_in_buffer = 0;
+}
+
+}  // namespace
+
+std::int32_t file_init(XoltLogFileContext& context) noexcept {
+  context.file = 0;
+  context.mutex = 0;
+  mark_buffer_empty(context);
+  return 1;
+}
+
+std::int32_t file_open(XoltLogFileContext& context, const char* name, std::int32_t mode,
+                       const char* sddl) noexcept {
+  file_close(context);
+  if (is_read_mode(mode)) {
+    UniqueFd fd = open_for_reading(name);
+    if (!fd) {
+      return posix::open_failure_code(errno);
+    }
+    posix::store_descriptor(context, fd.release());
+    return 0;
+  }
+  const std::uintptr_t lock = append_lock_for(name);
+  if (lock == 0) {
+    return -1;
+  }
+  UniqueFd fd = open_for_appending(name, mode, sddl);
+  if (!fd) {
+    return posix::open_failure_code(errno);
+  }
+  posix::store_descriptor(context, fd.release());
+  context.mutex = lock;
+  return 0;
+}
+
+void file_close(XoltLogFileContext& context) noexcept {
+  if (context.file != 0) {
+    syscalls().close(posix::descriptor_of(context));
+  }
+  context.file = 0;
+  context.mutex = 0;
+}
+
+std::int32_t file_read(XoltLogFileContext& context, char* buffer, std::uint32_t count) noexcept {
+  const std::size_t limit = count > INT32_MAX ? INT32_MAX : count;
+  ssize_t got = -1;
+  if (context.file != 0) {
+    do {
+      got = syscalls().read(posix::descriptor_of(context), buffer, limit);
+    } while (got < 0 && errno == EINTR);
+  }
+  if (got <= 0) {
+    mark_buffer_empty(context);
+    return got == 0 ? 0 : -1;
+  }
+  context.read_position = 0;
+  context.bytes_in_buffer = static_cast<std::int32_t>(got);
+  return static_cast<std::int32_t>(got);
+}
+
+std::int32_t file_size(XoltLogFileContext& context, std::uint64_t& size) noexcept {
+  struct stat status {};
+  if (context.file == 0 || syscalls().fstat(posix::descriptor_of(context), &status) != 0) {
+    return -1;
+  }
+  // Callers keep the low 32 bits: log files do not grow to 4 GiB.
+  size = static_cast<std::uint64_t>(status.st_size) & 0xFFFFFFFFu;
+  return 0;
+}
+
+std::int32_t file_delete(const char* name) noexcept {
+  return syscalls().unlink(name) == 0 ? 0 : -1;
+}
+
+}  // namespace xoltlog::platform
