@@ -27,8 +27,10 @@ XOLTLOG_API uint32_t utf82wcs(wchar_t** out, const char* text, int32_t length) X
 /* Every conversion failure gives 3 here. */
 XOLTLOG_API uint32_t utf82mbs(char** out, const char* text) XOLTLOG_NOEXCEPT;
 
-/* "GMT", "GMT+5:30", "GMT-8:00": 0 with the offset east of UTC in seconds;
- * 1 (out untouched) for a null text or one not starting with "GMT". */
+/* "GMT", "GMT+5:30", "GMT-8:00": 0 with the offset east of UTC in seconds.
+ * Hours above 0 add the minutes, hours 0 or below subtract them, so
+ * "GMT+0:30" and "GMT-0:30" both give -1800. 1 (offset untouched) for a null
+ * argument or a text not starting with "GMT". */
 XOLTLOG_API uint32_t TimeZoneToOffset(const char* zone, int32_t* offset) XOLTLOG_NOEXCEPT;
 /* UTC minus local time, in seconds, now: negative east of Greenwich. */
 XOLTLOG_API int32_t getLocalTZOffsetFromGMT(void) XOLTLOG_NOEXCEPT;
@@ -43,8 +45,9 @@ XOLTLOG_API int32_t xoltLogGetTime(const char* text, uint32_t* hour, uint32_t* m
 /* "yyyy-mm-dd" into day, month - 1 and year - 1900: 1, or 0 as above. */
 XOLTLOG_API int32_t xoltLogGetDate(const char* text, uint32_t* day, uint32_t* month,
                                    uint32_t* year) XOLTLOG_NOEXCEPT;
-/* "yyyy-mm-dd" (midnight) or "hh:mm:ss" (today), local standard time, as
- * seconds since 1970; -1 for anything else. */
+/* "yyyy-mm-dd" (midnight; a time of day after it is ignored) or "hh:mm:ss"
+ * (today), local standard time, as seconds since 1970; -1 for a null text,
+ * no memory, or a text with neither '-' nor ':'. */
 XOLTLOG_API int64_t xoltLogStrDateTimeToT(const char* text) XOLTLOG_NOEXCEPT;
 
 /* 0 when path is absolute (on POSIX: begins with '/'), -1 otherwise. */

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+#include <string_view>
+
+#include "platform/code_page.h"
+#include "platform/text_convert.h"
+#include "xoltlog/frame.h"
+#include "xoltlog/text.h"
+
+namespace {
+
+using namespace std::string_view_literals;
+
+// One-, two-, three- and four-byte characters.
+const char kUtf8[] =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e \xE2\x82\xAC \xE6\x97\xA5 \xF0\x9F\x98\x80";
+const wchar_t kWide[] = L"Gr\u00FC\u00DFe \u20AC \u65E5 \U0001F600";
+
+// Sets LC_CTYPE for one scope.
+class CtypeLocale {
+ public:
+  explicit CtypeLocale(const char* name) : saved_(std::setlocale(LC_CTYPE, nullptr)) {
+    EXPECT_NE(std::setlocale(LC_CTYPE, name), nullptr) << name;
+  }
+  ~CtypeLocale() { std::setlocale(LC_CTYPE, saved_.c_str()); }
+
+ private:
+  std::string saved_;
+};
+
+// Stands for whatever the caller's out variable held before the call.
+template <typename T>
+T* stale() {
+  static T marker{};
+  return &marker;
+}
+
+TEST(TextConvert, NullArgumentsGiveThreeWithoutTouchingOut) {
+  char* narrow = stale<char>();
+  wchar_t* wide = stale<wchar_t>();
+  EXPECT_EQ(mbs2utf8(&narrow, nullptr) + utf82mbs(&narrow, nullptr), 6u);
+  EXPECT_EQ(wcs2utf8(&narrow, nullptr) + utf82wcs(&wide, nullptr, -1), 6u);
+  EXPECT_EQ(narrow, stale<char>());
+  EXPECT_EQ(wide, stale<wchar_t>());
+  EXPECT_EQ(mbs2utf8(nullptr, "a") + utf82mbs(nullptr, "a"), 6u);
+  EXPECT_EQ(wcs2utf8(nullptr, L"a") + utf82wcs(nullptr, "a", -1), 6u);
+}
+
+TEST(TextConvert, WideAndUtf8RoundTripAndEmptyStaysEmpty) {
+  for (const wchar_t* text : {kWide, L""}) {
+    char* utf8 = stale<char>();
+    ASSERT_EQ(wcs2utf8(&utf8, text), XOLTLOG_OK);
+    wchar_t* wide = stale<wchar_t>();
+    ASSERT_EQ(utf82wcs(&wide, utf8, -1), XOLTLOG_OK);
+    EXPECT_STREQ(utf8, *text == 0 ? "" : kUtf8);
+    EXPECT_STREQ(wide, text);
+    xoltLogFree(utf8);
+    xoltLogFree(wide);
+  }
+}
+
+TEST(TextConvert, Utf8LengthLimitsTheInput) {
+  struct Case {
+    const char* text;
+    int32_t length;
+    const wchar_t* wide;  // null: result 1
+  };
+  const Case cases[] = {
+      {"abcdef", 3, L"abc"},     {"abcdef", 0, L""},   {"ab\0cd", 5, L"ab"},
+      {"\xC3\xA9x", 1, nullptr}, {"abc", -2, nullptr},
+  };
+  for (const Case& c : cases) {
+    wchar_t* wide = stale<wchar_t>();
+    EXPECT_EQ(utf82wcs(&wide, c.text, c.length), c.wide ? XOLTLOG_OK : XOLTLOG_E_FAILED)
+        << c.text << " " << c.length;
+    EXPECT_STREQ(wide, c.wide);
+    xoltLogFree(wide);
+  }
+}
+
+TEST(TextConvert, WideValuesThatAreNoCharactersFail) {
+  for (int bad : {0xD800, 0xDFFF, 0x110000, -1}) {
+    const wchar_t text[] = {L'a', static_cast<wchar_t>(bad), L'b', 0};
+    char* utf8 = stale<char>();
+    EXPECT_EQ(wcs2utf8(&utf8, text), XOLTLOG_E_FAILED) << bad;
+    EXPECT_EQ(utf8, nullptr);
+  }
+}
+
+// In the C locale, as in a UTF-8 one, code-page text is UTF-8: it passes
+// through unchanged where the C library would refuse bytes above 0x7F, and
+// ill-formed text fails with each conversion's own result.
+TEST(TextConvert, CodePageTextIsUtf8InTheCAndUtf8Locales) {
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    CtypeLocale scope(locale);
+    EXPECT_TRUE(xoltlog::platform::code_page_is_utf8()) << locale;
+    for (const char* text : {kUtf8, ""}) {
+      char* utf8 = stale<char>();
+      char* code_page = stale<char>();
+      ASSERT_EQ(mbs2utf8(&utf8, text), XOLTLOG_OK) << locale;
+      ASSERT_EQ(utf82mbs(&code_page, text), XOLTLOG_OK) << locale;
+      EXPECT_STREQ(utf8, text);
+      EXPECT_STREQ(code_page, text);
+      xoltLogFree(utf8);
+      xoltLogFree(code_page);
+    }
+    char* out = stale<char>();
+    EXPECT_EQ(utf82mbs(&out, "ok \xC0\xAF"), XOLTLOG_E_INVALID_ARG) << locale;
+    EXPECT_EQ(out, nullptr);
+    out = stale<char>();
+    EXPECT_EQ(mbs2utf8(&out, "ok \xC0\xAF"), XOLTLOG_E_FAILED) << locale;
+    EXPECT_EQ(out, nullptr);
+  }
+  wchar_t* wide = stale<wchar_t>();
+  EXPECT_EQ(utf82wcs(&wide, "ok \xC0\xAF", -1), XOLTLOG_E_FAILED);
+  EXPECT_EQ(wide, nullptr);
+}
+
+// The converting paths that code sets other than UTF-8 and ASCII take.
+TEST(TextConvert, LocaleMultibyteTextFollowsTheLocale) {
+  struct Case {
+    const char* locale;
+    const char* text;
+    uint32_t result;
+  };
+  const Case cases[] = {
+      {"C", "caf\xC3\xA9", XOLTLOG_E_FAILED},
+      {"C.UTF-8", kUtf8, XOLTLOG_OK},
+      {"C.UTF-8", "\xED\xA0\x80", XOLTLOG_E_FAILED},
+  };
+  for (const Case& c : cases) {
+    CtypeLocale scope(c.locale);
+    xoltlog::BlockPtr<char> utf8;
+    EXPECT_EQ(xoltlog::platform::locale_multibyte_to_utf8(utf8, c.text), c.result) << c.text;
+    EXPECT_STREQ(utf8.get(), c.result == XOLTLOG_OK ? c.text : nullptr);
+  }
+}
+
+TEST(TextConvert, Utf8ToANamedCharsetSubstitutesWhatItCannotMap) {
+  struct Case {
+    const char* charset;
+    const char* text;
+    const char* converted;  // null: result 3
+  };
+  const Case cases[] = {
+      {"ISO-8859-1", "caf\xC3\xA9", "caf\xE9"},
+      {"ISO-8859-1", "5 \xE2\x82\xAC", "5 \x1A"},
+      {"US-ASCII", "", ""},
+      {"ISO-8859-1", "\xC3", nullptr},
+  };
+  for (const Case& c : cases) {
+    xoltlog::BlockPtr<char> out;
+    EXPECT_EQ(xoltlog::platform::utf8_to_charset(out, c.text, c.charset),
+              c.converted ? XOLTLOG_OK : XOLTLOG_E_INVALID_ARG)
+        << c.charset << " " << c.text;
+    EXPECT_STREQ(out.get(), c.converted);
+  }
+}
+
+struct Utf8Case {
+  std::string_view bytes;
+  bool well_formed;
+};
+
+const Utf8Case kUtf8Cases[] = {
+    {""sv, true},
+    {"\xC2\x80 \xDF\xBF \xE0\xA0\x80 \xED\x9F\xBF \xEE\x80\x80 \xEF\xBF\xBF"sv, true},
+    {"\xF0\x90\x80\x80 \xF3\xBF\xBF\xBF \xF4\x8F\xBF\xBF nul \0 inside"sv, true},
+    {"\x80"sv, false},      // continuation without lead
+    {"\xC0\xAF"sv, false},  // overlong forms
+    {"\xC1\xBF"sv, false},
+    {"\xE0\x9F\xBF"sv, false},
+    {"\xF0\x8F\xBF\xBF"sv, false},
+    {"\xED\xA0\x80"sv, false},  // surrogates
+    {"\xED\xBF\xBF"sv, false},
+    {"\xF4\x90\x80\x80"sv, false},  // above U+10FFFF
+    {"\xF5\x80\x80\x80"sv, false},
+    {"\xFF"sv, false},
+    {"\xE2\x82"sv, false},  // truncated
+    {"\xE2\x82x"sv, false},
+    {"\xF0\x9F\x98"sv, false},
+    {"\xC3\xA9\xC3"sv, false},
+};
+
+// Each case alone, and after or before enough ASCII to be reached a word at
+// a time; ICU must agree, as the serializer copies what the check passes.
+TEST(Utf8Check, FollowsRfc3629AnywhereAndAgreesWithIcu) {
+  for (const Utf8Case& c : kUtf8Cases) {
+    const std::string bytes(c.bytes);
+    for (const std::string& text : {bytes, "abcdefghij" + bytes, bytes + "abcdefghij"}) {
+      EXPECT_EQ(xoltlog::platform::is_well_formed_utf8(text), c.well_formed) << text;
+    }
+    wchar_t* wide = nullptr;
+    EXPECT_EQ(utf82wcs(&wide, bytes.data(), static_cast<int32_t>(bytes.size())) == XOLTLOG_OK,
+              c.well_formed)
+        << bytes;
+    xoltLogFree(wide);
+  }
+}
+
+TEST(TextSmallTests, AbsolutePathsOriginatorsAndLogsets) {
+  EXPECT_EQ(isAbsolutePath("/var/log"), 0);
+  EXPECT_EQ(isAbsolutePath("var/log") + isAbsolutePath("") + isAbsolutePath(nullptr), -3);
+  EXPECT_EQ(isOrigIdValid(0) * 2 + isLogSetValid(nullptr), 0);
+  EXPECT_TRUE(isOrigIdValid(112) && isLogSetValid(""));
+}
+
+}  // namespace
