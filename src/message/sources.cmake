@@ -2,5 +2,10 @@ list(APPEND XOLTLOG_CORE_SOURCES
   message/sequence.cpp
   message/record.cpp
   message/record_attributes.cpp
+  message/text_buffer.cpp
+  message/line_writer.cpp
+  message/record_arguments.cpp
+  message/record_serializer.cpp
+  message/record_parser.cpp
 )
-list(APPEND XOLTLOG_EXPORT_SOURCES message/exports.cpp)
+list(APPEND XOLTLOG_EXPORT_SOURCES message/exports.cpp message/record_format_exports.cpp)

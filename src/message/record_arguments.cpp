@@ -1,0 +1,133 @@
+#include "message/record_arguments.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "frame/memory.h"
+#include "platform/text_convert.h"
+#include "xoltlog/result.h"
+
+namespace xoltlog {
+namespace {
+
+// The catalog library stores widths of 8 to 64 bits; the line carries the
+// node's 16-bit width as it is.
+std::uint16_t width_of(const XoltRirArgNode& node) noexcept {
+  return static_cast<std::uint16_t>(node.value.first.width);
+}
+
+// The conversion behind wcs2utf8. A refusal for want of memory is reported
+// as such; any other refusal means the text has no UTF-8 form.
+std::uint32_t wide_to_utf8(const wchar_t* text, BlockPtr<char>& utf8) noexcept {
+  const std::uint32_t result = platform::wide_to_utf8(utf8, text);
+  if (result == XOLTLOG_E_NO_MEMORY) {
+    return result;
+  }
+  return result == XOLTLOG_OK && utf8 != nullptr ? XOLTLOG_OK : XOLTLOG_E_FAILED;
+}
+
+std::uint32_t append_wide_char(LineWriter& out, wchar_t c) noexcept {
+  BlockPtr<char> utf8;
+  std::string_view bytes;
+  if (c != L'\0') {
+    const wchar_t text[] = {c, L'\0'};
+    if (const std::uint32_t result = wide_to_utf8(text, utf8); result != XOLTLOG_OK) {
+      return result;
+    }
+    bytes = utf8.get();
+  }
+  ShortPiece prefix;
+  prefix.character('1').number(bytes.size()).character(':');
+  return out.append_counted(prefix.view(), bytes, '|');
+}
+
+std::uint32_t append_wide_string(LineWriter& out, const wchar_t* text) noexcept {
+  if (text == nullptr) {
+    return XOLTLOG_E_FAILED;
+  }
+  BlockPtr<char> utf8;
+  if (const std::uint32_t result = wide_to_utf8(text, utf8); result != XOLTLOG_OK) {
+    return result;
+  }
+  return append_counted_argument(out, 'A', utf8.get());
+}
+
+std::uint32_t append_byte_string(LineWriter& out, char tag, const char* text) noexcept {
+  if (text == nullptr) {
+    return XOLTLOG_E_FAILED;
+  }
+  return append_counted_argument(out, tag, text);
+}
+
+std::uint32_t append_signed(LineWriter& out, char tag, std::uint64_t width,
+                            std::int64_t value) noexcept {
+  ShortPiece piece;
+  piece.character(tag).number(width).character(':').number(value).character('|');
+  return out.append(piece.view());
+}
+
+std::uint32_t append_unsigned(LineWriter& out, char tag, std::uint64_t width,
+                              std::uint64_t value) noexcept {
+  ShortPiece piece;
+  piece.character(tag).number(width).character(':').number(value).character('|');
+  return out.append(piece.view());
+}
+
+std::uint32_t append_double(LineWriter& out, double value) noexcept {
+  ShortPiece piece;
+  piece.character('8').fixed(value).character('|');
+  return out.append(piece.view());
+}
+
+std::uint32_t append_nested(LineWriter& out, const XoltRirMsg* nested) noexcept {
+  if (nested == nullptr) {
+    return XOLTLOG_E_FAILED;
+  }
+  return append_argument_list(out, *nested);
+}
+
+std::uint32_t append_argument(LineWriter& out, const XoltRirArgNode& node) noexcept {
+  const XoltRirArgValue& value = node.value;
+  switch (node.type) {
+    case XOLT_RIR_ARG_WCHAR:
+      return append_wide_char(out, value.first.wide_char);
+    case XOLT_RIR_ARG_LONGLONG:
+      return append_signed(out, 'i', width_of(node), value.second.signed_number);
+    case XOLT_RIR_ARG_ULONGLONG:
+      return append_unsigned(out, 'u', width_of(node), value.second.unsigned_number);
+    case XOLT_RIR_ARG_DOUBLE:
+      return append_double(out, value.first.number_double);
+    case XOLT_RIR_ARG_POINTER:
+      return append_unsigned(out, '9', 64, value.first.number);
+    case XOLT_RIR_ARG_WSTRING:
+      return append_wide_string(out, value.first.wide_string);
+    case XOLT_RIR_ARG_OS_ERROR:
+    case XOLT_RIR_ARG_OS_ERROR64:
+      return append_signed(out, 'D', width_of(node), value.second.signed_number);
+    case XOLT_RIR_ARG_DATETIME:
+      return append_signed(out, 'C', 64, value.first.time);
+    case XOLT_RIR_ARG_RIR:
+      return append_nested(out, value.first.rir);
+    case XOLT_RIR_ARG_UTF8STRING:
+      return append_byte_string(out, 'X', value.first.string);
+    case XOLT_RIR_ARG_NATIVESTRING:
+      return append_byte_string(out, 'S', value.first.string);
+    default:
+      return XOLTLOG_E_FAILED;
+  }
+}
+
+}  // namespace
+
+std::uint32_t append_argument_list(LineWriter& out, const XoltRirMsg& msg) noexcept {
+  ShortPiece open;
+  open.character('(').number(msg.id).character('|');
+  std::uint32_t result = out.append(open.view());
+  for (const XoltRirArgNode* node = msg.args; node != nullptr && result == XOLTLOG_OK;
+       node = node->next) {
+    result = append_argument(out, *node);
+  }
+  return result == XOLTLOG_OK ? out.append("),") : result;
+}
+
+}  // namespace xoltlog

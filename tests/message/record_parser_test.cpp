@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/memory.h"
+#include "message/record_lines.h"
+#include "message/record_parser.h"
+#include "support/rir_messages.h"
+#include "xoltlog/text.h"
+
+namespace {
+
+using record_test::borrowed;
+using record_test::header_record;
+using record_test::line_of;
+using rir_test::OwnedMsg;
+using xoltlog::parse_record_line;
+using xoltlog::ParsedArgument;
+using xoltlog::ParsedArgumentList;
+using xoltlog::ParsedRecord;
+
+// What the record reader hands the parser: carriage returns turned back into
+// line feeds.
+std::string as_read(std::string line) {
+  for (char& c : line) {
+    c = c == '\r' ? '\n' : c;
+  }
+  return line;
+}
+
+ParsedRecord parsed(const std::string& line, uint32_t version) {
+  const xoltlog::RecordLineParse parse = parse_record_line(line, version);
+  EXPECT_TRUE(parse.record) << parse.error.reason << " at " << parse.error.offset << " in " << line;
+  return parse.record.value_or(ParsedRecord{});
+}
+
+std::string utf8_of(const std::wstring& wide) {
+  char* converted = nullptr;
+  EXPECT_EQ(wcs2utf8(&converted, wide.c_str()), XOLTLOG_OK);
+  const xoltlog::BlockPtr<char> owner(converted);
+  return converted == nullptr ? "" : converted;
+}
+
+double as_printed(double value) {
+  char text[400];
+  std::snprintf(text, sizeof text, "%f", value);
+  return std::strtod(text, nullptr);
+}
+
+void expect_arguments(const XoltRirMsg& msg, const ParsedArgumentList& list);
+
+void expect_argument(const XoltRirArgNode& node, const ParsedArgument& arg) {
+  const XoltRirArgValue& value = node.value;
+  EXPECT_EQ(arg.type, node.type == XOLT_RIR_ARG_OS_ERROR64 ? XOLT_RIR_ARG_OS_ERROR : node.type);
+  switch (node.type) {
+    case XOLT_RIR_ARG_WCHAR:
+      EXPECT_EQ(arg.bytes, value.first.wide_char == 0 ? "" : utf8_of({value.first.wide_char}));
+      break;
+    case XOLT_RIR_ARG_LONGLONG:
+    case XOLT_RIR_ARG_OS_ERROR:
+    case XOLT_RIR_ARG_OS_ERROR64:
+      EXPECT_EQ(arg.width, value.first.width);
+      EXPECT_EQ(arg.signed_number, value.second.signed_number);
+      break;
+    case XOLT_RIR_ARG_ULONGLONG:
+      EXPECT_EQ(arg.width, value.first.width);
+      EXPECT_EQ(arg.unsigned_number, value.second.unsigned_number);
+      break;
+    case XOLT_RIR_ARG_DOUBLE:
+      EXPECT_EQ(arg.number_double, as_printed(value.first.number_double));
+      break;
+    case XOLT_RIR_ARG_POINTER:
+      EXPECT_EQ(arg.width, 64u);
+      EXPECT_EQ(arg.unsigned_number, value.first.number);
+      break;
+    case XOLT_RIR_ARG_DATETIME:
+      EXPECT_EQ(arg.width, 64u);
+      EXPECT_EQ(arg.signed_number, value.first.time);
+      break;
+    case XOLT_RIR_ARG_WSTRING:
+      EXPECT_EQ(arg.bytes, utf8_of(value.first.wide_string));
+      break;
+    case XOLT_RIR_ARG_RIR:
+      expect_arguments(*value.first.rir, arg.nested);
+      break;
+    default:
+      EXPECT_EQ(arg.bytes, value.first.string);
+      break;
+  }
+}
+
+void expect_arguments(const XoltRirMsg& msg, const ParsedArgumentList& list) {
+  EXPECT_EQ(list.id, msg.id);
+  const std::vector<const XoltRirArgNode*> nodes = rir_test::nodes_of(msg);
+  ASSERT_EQ(list.arguments.size(), nodes.size());
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    expect_argument(*nodes[i], list.arguments[i]);
+  }
+}
+
+// A catalog message with every argument type, nested lists among them, and
+// strings full of the line's own separators.
+class RoundTrip : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(rir_test::build_ex(empty_.get(), 0, 1, ""), XOLT_RIR_OK);
+    ASSERT_EQ(rir_test::build_ex(inner_.get(), 0, 2, "%s%{rir}%d", "(9|S1:x|),", empty_.get(), -7),
+              XOLT_RIR_OK);
+    ASSERT_EQ(
+        rir_test::build_ex(catalog_.get(), 0, 4242,
+                           "%lc%lc%lld%hu%llu%f%p%ls%{oserr}%{oserr64}%{time}%{rir}"
+                           "%{utf8}%s%lc%{rir}",
+                           static_cast<wint_t>(L'|'), static_cast<wint_t>(0x1F600),
+                           -9223372036854775807LL - 1, static_cast<unsigned short>(65535),
+                           18446744073709551615ULL, -1234.5678915, static_cast<void*>(this),
+                           L"w\u00e9,:|()\n", -5, int64_t{-1}, int64_t{-86400}, inner_.get(),
+                           "caf\xc3\xa9 a|b\n", "S3:abc|", static_cast<wint_t>(0), empty_.get()),
+        XOLT_RIR_OK);
+  }
+
+  void expect_round_trip(const XoltLogMsg& msg) {
+    const ParsedRecord record = parsed(as_read(line_of(msg)), msg.record_version);
+    const bool full = msg.record_version == XOLTLOG_RECORD_VERSION;
+    EXPECT_EQ(record.type, msg.type);
+    EXPECT_EQ(record.product_id, full ? msg.product_id : 0u);
+    EXPECT_EQ(record.originator_id, msg.originator_id);
+    EXPECT_EQ(record.file_originator, full ? msg.file_originator : 0u);
+    EXPECT_EQ(record.sequence, msg.sequence);
+    EXPECT_EQ(record.timestamp_ms, msg.timestamp_ms);
+    EXPECT_EQ(record.process_id, msg.process_id);
+    EXPECT_EQ(record.thread_id, msg.thread_id);
+    EXPECT_EQ(record.context_token, msg.context_token == nullptr ? "" : msg.context_token);
+    EXPECT_EQ(record.text, msg.text == nullptr ? "" : msg.text);
+    if (msg.type == XOLTLOG_MSG_CONTEXT) {
+      EXPECT_EQ(record.attribute, msg.attr.context_attr);
+      EXPECT_EQ(record.number, 0);
+    } else {
+      EXPECT_EQ(record.attribute, msg.who_or_subject);
+      EXPECT_EQ(record.number,
+                msg.type == XOLTLOG_MSG_AUDIT ? static_cast<int32_t>(msg.outcome) : msg.attr.level);
+    }
+    ASSERT_EQ(record.arguments.has_value(), msg.type != XOLTLOG_MSG_DEBUG);
+    if (record.arguments) {
+      expect_arguments(msg.rir, *record.arguments);
+    }
+  }
+
+  OwnedMsg empty_;
+  OwnedMsg inner_;
+  OwnedMsg catalog_;
+};
+
+TEST_F(RoundTrip, EveryMessageTypeInBothVersionsComesBack) {
+  char context_title[] = "title, with: (0|) bars\n";
+  const char* texts[] = {nullptr, "", "a,b:c|d(e)f\n)\n(0|)\nS3:x|,"};
+  for (const uint32_t version : {XOLTLOG_RECORD_VERSION, XOLTLOG_RECORD_VERSION_LOGSET}) {
+    for (uint32_t type = XOLTLOG_MSG_DEBUG; type <= XOLTLOG_MSG_AUDIT; ++type) {
+      for (const char* text : texts) {
+        SCOPED_TRACE(testing::Message() << version << " type " << type << " text " << !!text);
+        XoltLogMsg msg = header_record(type, 4294967295u, -1684318830123, version);
+        msg.product_id = 4294967295u;
+        msg.context_token = borrowed(text);
+        msg.text = borrowed(text);
+        msg.who_or_subject = borrowed("who,:|()\n");
+        msg.rir = *catalog_;
+        if (type == XOLTLOG_MSG_CONTEXT) {
+          msg.attr.context_attr = context_title;
+        } else if (type == XOLTLOG_MSG_AUDIT) {
+          msg.outcome = 0xFFFFFFFEu;
+        } else {
+          msg.attr.level = type == XOLTLOG_MSG_APP ? 4 : -3;
+        }
+        expect_round_trip(msg);
+      }
+    }
+  }
+}
+
+TEST(RecordParser, ReadsTheExampleLines) {
+  const ParsedRecord app = parsed(
+      "2,5,7,7,13,1684318830456,4321,8765,0:,0:,3:svc,1,"
+      "(1234|S3:abc|S2:C:|)\n",
+      XOLTLOG_RECORD_VERSION);
+  EXPECT_EQ(app.sequence, 13u);
+  EXPECT_EQ(app.attribute, "svc");
+  EXPECT_EQ(app.number, 1);
+  ASSERT_TRUE(app.arguments);
+  EXPECT_EQ(app.arguments->id, 1234u);
+  ASSERT_EQ(app.arguments->arguments.size(), 2u);
+  EXPECT_EQ(app.arguments->arguments[1].type, XOLT_RIR_ARG_NATIVESTRING);
+  EXPECT_EQ(app.arguments->arguments[1].bytes, "C:");
+
+  const ParsedRecord debug =
+      parsed("0,5,7,7,14,1684318830789,4321,8766,0:,11:retry count,4:main,3", 0x10007);
+  EXPECT_EQ(debug.text, "retry count");
+  EXPECT_EQ(debug.number, 3);
+  EXPECT_FALSE(debug.arguments);
+}
+
+// The parser returns strings as they stand; only the reader's conversion
+// brings line feeds back.
+TEST(RecordParser, CarriageReturnsStayUnlessTheCallerTurnsThemBack) {
+  XoltLogMsg msg = header_record(XOLTLOG_MSG_DEBUG, 1, 2);
+  msg.text = borrowed("a\nb");
+  msg.who_or_subject = borrowed("w");
+  const std::string line = line_of(msg);
+  EXPECT_EQ(parsed(line, XOLTLOG_RECORD_VERSION).text, "a\rb");
+  EXPECT_EQ(parsed(as_read(line), XOLTLOG_RECORD_VERSION).text, "a\nb");
+}
+
+TEST(RecordParser, MalformedLinesAreRefused) {
+  const std::string head = "2,5,7,7,12,1684318830123,4321,8765,0:,9:Disk full,3:svc,";
+  const char* tails[] = {
+      "",
+      "2,",
+      "2,(0|",
+      "2,(0|),",
+      "2,(0|)\n\n",
+      "5,(0|)",
+      "2,(0|)x",
+      "2,(0|Z|)",
+      "2,(0|(1|))",
+      "2,(0|S2:a|)",
+      "2,(0|S9:a|)",
+      "2,(0|i32:-|)",
+      "2,(0|u32:-1|)",
+      "2,(0|15:abc|)",
+      "2,(0|8abc|)",
+      "2,(0|81e5|)",
+      "2,(0|i32:1)",
+      "2,(4294967296|)",
+      "2,(0|A3:ab",
+      "22,(0|)",
+      "2(0|)",
+      "-2,(0|)",
+  };
+  for (const char* tail : tails) {
+    const std::string line = head + tail;
+    EXPECT_FALSE(parse_record_line(line, XOLTLOG_RECORD_VERSION).record) << line;
+  }
+  const char* lines[] = {
+      "",
+      "2,5,7,7,12,1684318830123,4321,8765",
+      "+2,5,7,7,12,1684318830123,4321,8765,0:,0:,0:,2,(0|)",
+      "4294967296,5,7,7,12,1684318830123,4321,8765,0:,0:,0:,2,(0|)",
+      "5,5,7,7,12,1684318830123,4321,8765,0:,0:,0:,2,(0|)",
+      "2,5,7,7,12,1684318830123,4321,8765,0:,10:Disk full,3:svc,2,(0|)",
+      "2,5,7,7,12,1684318830123,4321,8765,0:,99:Disk full,3:svc,2,(0|)",
+      "2,5,7,7,12,1684318830123,4321,8765,0:,9:Disk full3:svc,2,(0|)",
+      "2,5,7,7,12,1684318830123,4321,8765,0:,9:Disk full,3:svc,2,(0|),",
+      "0,5,7,7,14,1684318830789,4321,8766,0:,0:,4:main,",
+      "0,5,7,7,14,1684318830789,4321,8766,0:,0:,4:main,3,",
+      // A logset line read as an ordinary one.
+      "2,7,12,1684318830123,4321,8765,0:,9:Disk full,3:svc,2,(0|)",
+  };
+  for (const char* line : lines) {
+    EXPECT_FALSE(parse_record_line(line, XOLTLOG_RECORD_VERSION).record) << line;
+  }
+  // Lines without a numeric header cannot be read.
+  EXPECT_FALSE(parse_record_line("0:,1:t,1:w,0,(0|)", 0x10006).record);
+}
+
+// Every proper prefix of a line that ends with its argument list is
+// incomplete. Each prefix sits in a heap block of its exact size, so that a
+// read past its end is caught.
+TEST_F(RoundTrip, TruncatedLinesFailWithoutReadingPastTheirEnd) {
+  XoltLogMsg msg = header_record(XOLTLOG_MSG_AUDIT, 1, 2);
+  msg.text = borrowed("text");
+  msg.who_or_subject = borrowed("subject");
+  msg.rir = *catalog_;
+  const std::string line = line_of(msg);
+  for (std::size_t size = 0; size + 1 < line.size(); ++size) {
+    const auto prefix = std::make_unique<char[]>(size == 0 ? 1 : size);
+    std::memcpy(prefix.get(), line.data(), size);
+    const xoltlog::RecordLineParse parse =
+        parse_record_line(std::string_view(prefix.get(), size), XOLTLOG_RECORD_VERSION);
+    ASSERT_FALSE(parse.record) << size;
+    EXPECT_LE(parse.error.offset, size);
+    EXPECT_FALSE(parse.error.reason.empty());
+  }
+  EXPECT_TRUE(parse_record_line(line, XOLTLOG_RECORD_VERSION).record);
+}
+
+std::string nested_line(int depth) {
+  std::string line = "2,5,7,7,1,2,3,4,0:,0:,0:,0,";
+  for (int i = 0; i < depth; ++i) {
+    line += "(0|";
+  }
+  line += "(0|)";
+  for (int i = 0; i < depth; ++i) {
+    line += ",)";
+  }
+  return line;
+}
+
+TEST(RecordParser, DeepNestingIsReadUpToALimit) {
+  const xoltlog::RecordLineParse shallow = parse_record_line(nested_line(200), 0x10007);
+  ASSERT_TRUE(shallow.record);
+  const ParsedArgumentList* list = &*shallow.record->arguments;
+  int depth = 0;
+  for (; !list->arguments.empty(); ++depth) {
+    list = &list->arguments.front().nested;
+  }
+  EXPECT_EQ(depth, 200);
+  EXPECT_FALSE(parse_record_line(nested_line(100000), 0x10007).record);
+}
+
+}  // namespace
