@@ -72,6 +72,64 @@ XOLTLOG_API int32_t xoltLogOs_mkdir(const char* path, const char* sddl) XOLTLOG_
 XOLTLOG_API struct tm* xoltLogOs_gmtime_r(int64_t time, struct tm* out) XOLTLOG_NOEXCEPT;
 XOLTLOG_API struct tm* xoltLogOs_localtime_r(int64_t time, struct tm* out) XOLTLOG_NOEXCEPT;
 
+/* ---- Host name and sockets ---------------------------------------------- */
+
+/* Starts the socket layer for the host lookups: 0 (nothing to start on
+ * POSIX), 1 on failure. */
+XOLTLOG_API int32_t osSocketStartup(void) XOLTLOG_NOEXCEPT;
+XOLTLOG_API void osSocketCleanup(void) XOLTLOG_NOEXCEPT;
+/* The local host name into buffer (NUL-terminated, cut to size - 1 bytes):
+ * 0, or nonzero when it cannot be had or buffer is null or size 0. */
+XOLTLOG_API int32_t osGetHostName(char* buffer, uint32_t size) XOLTLOG_NOEXCEPT;
+
+/* ---- Directory listing -------------------------------------------------- */
+
+#define XOLTLOG_FIND_NAME_SIZE 260
+#define XOLTLOG_FIND_ALT_NAME_SIZE 14
+
+/* A file time: 100-nanosecond intervals since 1601-01-01 UTC, in halves. */
+typedef struct XoltLogFileTime {
+  uint32_t low;
+  uint32_t high;
+} XoltLogFileTime;
+
+/* The current entry of a listing. */
+typedef struct XoltLogFindData {
+  uint32_t attributes;
+  XoltLogFileTime creation_time;
+  XoltLogFileTime last_access_time;
+  XoltLogFileTime last_write_time;
+  uint32_t size_high;
+  uint32_t size_low;
+  uint32_t reserved0;
+  uint32_t reserved1;
+  char file_name[XOLTLOG_FIND_NAME_SIZE];
+  char alternate_name[XOLTLOG_FIND_ALT_NAME_SIZE];
+} XoltLogFindData;
+
+/* A listing of the "*.log" files of one directory; caller-owned, zeroed
+ * before use. A search value of 0 or all bits set owns no search. */
+typedef struct XoltLogDirListing {
+  uintptr_t search;
+  XoltLogFindData find_data;
+} XoltLogDirListing;
+
+/* Starts listing the files whose names end in ".log" in directory (which
+ * ends with a separator; with it, at most 255 bytes). 0 an entry is
+ * available; 1 nothing matches; -1 any other failure; -3 a null argument. */
+XOLTLOG_API int32_t xoltLogOsListLogFilesBegin(XoltLogDirListing* listing,
+                                               const char* directory) XOLTLOG_NOEXCEPT;
+/* 0 an entry is available; 1 no more; -1 failure. */
+XOLTLOG_API int32_t xoltLogOsListLogFilesNext(XoltLogDirListing* listing) XOLTLOG_NOEXCEPT;
+/* The current entry's name, valid until the next call; null for null. */
+XOLTLOG_API const char* xoltLogOsListLogFilesName(const XoltLogDirListing* listing) XOLTLOG_NOEXCEPT;
+/* Ends the search; harmless on an ended listing or a copy. */
+XOLTLOG_API void xoltLogOsListLogFilesEnd(XoltLogDirListing* listing) XOLTLOG_NOEXCEPT;
+/* Makes destination a detached copy of the source's current entry (no
+ * search of its own). Always 0. */
+XOLTLOG_API int32_t CopyLogOsListLogFiles(const XoltLogDirListing* source,
+                                          XoltLogDirListing* destination) XOLTLOG_NOEXCEPT;
+
 XOLTLOG_END_DECLS
 
 #endif /* XOLTLOG_PLATFORM_H */

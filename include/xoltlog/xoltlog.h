@@ -24,5 +24,6 @@
 #include "xoltlog/platform.h"
 #include "xoltlog/text.h"
 #include "xoltlog/record_format.h"
+#include "xoltlog/access.h"
 
 #endif /* XOLTLOG_XOLTLOG_H */

@@ -1,6 +1,8 @@
 # Platform layer: process, clock, locks and files.
 list(APPEND XOLTLOG_CORE_SOURCES
   platform/disk_full.cpp
+  platform/host_address.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/host_lookup.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/critical_section.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/process.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/clock.cpp
@@ -11,4 +13,4 @@ list(APPEND XOLTLOG_CORE_SOURCES
   platform/${XOLTLOG_PLATFORM_DIR}/file_append.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/directories.cpp
 )
-list(APPEND XOLTLOG_EXPORT_SOURCES platform/file_exports.cpp)
+list(APPEND XOLTLOG_EXPORT_SOURCES platform/file_exports.cpp platform/host_exports.cpp)

@@ -1,6 +1,7 @@
 #include "platform/posix/syscalls.h"
 
 #include <fcntl.h>
+#include <netdb.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@ int open_shared_memory(const char* name, int flags, mode_t mode) {
 const Syscalls kReal = {
     ::clock_gettime, open_file, ::close,   ::read,   ::write,  ::fstat,  ::ftruncate,
     ::futimens,      ::fchmod,  ::flock,   ::unlink, ::mkdir,  ::chmod,  open_shared_memory,
+    ::gethostname,   ::getaddrinfo, ::freeaddrinfo,
 };
 
 Syscalls g_active = kReal;

@@ -7,6 +7,8 @@
 #include <sys/types.h>
 #include <time.h>
 
+struct addrinfo;
+
 namespace xoltlog::platform::posix {
 
 struct Syscalls {
@@ -24,6 +26,10 @@ struct Syscalls {
   int (*mkdir)(const char* path, mode_t mode);
   int (*chmod)(const char* path, mode_t mode);
   int (*shm_open)(const char* name, int flags, mode_t mode);
+  int (*gethostname)(char* name, size_t size);
+  int (*getaddrinfo)(const char* node, const char* service, const struct addrinfo* hints,
+                     struct addrinfo** result);
+  void (*freeaddrinfo)(struct addrinfo* list);
 };
 
 // The table in use. Tests swap entries and restore them; it must not be
