@@ -1,0 +1,91 @@
+#include "writer/file_names.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <new>
+
+#include "writer/name_fields.h"
+
+namespace xoltlog {
+namespace {
+
+constexpr int kYearOffset = 1900 - 2000;  // tm_year counts from 1900, names from 2000
+
+// Formats into a string sized by a first, measuring pass of print(out, size),
+// which wraps one snprintf call.
+template <typename Print>
+std::optional<std::string> format_name(Print print) noexcept {
+  try {
+    const int length = print(nullptr, 0);
+    if (length < 0) {
+      return std::nullopt;
+    }
+    std::string name(static_cast<std::size_t>(length), '\0');
+    print(name.data(), name.size() + 1);
+    return name;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+FileDate file_date_of(const std::tm& local) noexcept {
+  return FileDate{local.tm_sec,  local.tm_min,  local.tm_hour,
+                  local.tm_mday, local.tm_mon + 1, local.tm_year + kYearOffset,
+                  local.tm_wday, local.tm_yday, local.tm_isdst};
+}
+
+void advance_day_counter(FileDate& current, std::uint32_t& counter, const std::tm& now) noexcept {
+  const FileDate today = file_date_of(now);
+  if (today.day != current.day || today.month != current.month || today.year != current.year) {
+    current = today;
+    counter = 0;
+  } else {
+    ++counter;
+  }
+}
+
+std::optional<std::string> ordinary_log_name(std::string_view directory, std::uint32_t product,
+                                             std::uint32_t originator, std::uint32_t host_number,
+                                             const FileDate& date, std::uint32_t counter) noexcept {
+  return format_name([&](char* out, std::size_t size) {
+    return std::snprintf(out, size,
+                         "%.*s%" PRIu32 "-%" PRIu32 "-%" PRIu32 "-%02d%02d%02d-%010" PRIu32 ".log",
+                         static_cast<int>(directory.size()), directory.data(), product, originator,
+                         host_number, date.year, date.month, date.day, counter);
+  });
+}
+
+std::optional<std::string> logset_log_name(std::string_view directory, std::uint32_t product,
+                                           std::string_view set_file_name,
+                                           const std::tm& start) noexcept {
+  return format_name([&](char* out, std::size_t size) {
+    return std::snprintf(out, size, "%.*s%" PRIu32 "-%.*s-%02d%02d%02d%02d%02d%02d.log",
+                         static_cast<int>(directory.size()), directory.data(), product,
+                         static_cast<int>(set_file_name.size()), set_file_name.data(),
+                         start.tm_year + kYearOffset, start.tm_mon + 1, start.tm_mday,
+                         start.tm_hour, start.tm_min, start.tm_sec);
+  });
+}
+
+// "<product>-<originator>-<host>-<yymmdd>-<counter>...": the date must be six
+// digits and the counter a 32-bit number; the leading numbers only have to be
+// numbers, since a resumed file was chosen by them already.
+std::optional<ResumedOrdinary> parse_ordinary_for_resume(std::string_view name) noexcept {
+  NameFields fields(name);
+  for (int i = 0; i < 3; ++i) {
+    if (!fields.next_signed_number()) {
+      return std::nullopt;
+    }
+  }
+  const std::optional<std::string_view> date = fields.next_field();
+  const std::optional<std::uint32_t> counter = fields.next_unsigned_prefix();
+  if (!date || date->size() != 6 || !all_digits(*date) || !counter) {
+    return std::nullopt;
+  }
+  return ResumedOrdinary{two_digits(date->substr(0, 2)), two_digits(date->substr(2, 2)),
+                         two_digits(date->substr(4, 2)), *counter};
+}
+
+}  // namespace xoltlog
