@@ -25,5 +25,7 @@
 #include "xoltlog/text.h"
 #include "xoltlog/record_format.h"
 #include "xoltlog/access.h"
+#include "xoltlog/config.h"
+#include "xoltlog/shared_lib.h"
 
 #endif /* XOLTLOG_XOLTLOG_H */

@@ -2,6 +2,8 @@
 list(APPEND XOLTLOG_CORE_SOURCES
   platform/disk_full.cpp
   platform/host_address.cpp
+  platform/library_name.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/shared_lib.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/host_lookup.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/critical_section.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/process.cpp
@@ -13,4 +15,5 @@ list(APPEND XOLTLOG_CORE_SOURCES
   platform/${XOLTLOG_PLATFORM_DIR}/file_append.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/directories.cpp
 )
-list(APPEND XOLTLOG_EXPORT_SOURCES platform/file_exports.cpp platform/host_exports.cpp)
+list(APPEND XOLTLOG_EXPORT_SOURCES platform/file_exports.cpp platform/host_exports.cpp
+  platform/shared_lib_exports.cpp)

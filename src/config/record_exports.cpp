@@ -1,0 +1,129 @@
+// Exported configuration switches and whole-record operations.
+#include <cstring>
+
+#include "config/accessors.h"
+#include "config/record.h"
+#include "frame/memory.h"
+#include "xoltlog/config.h"
+
+static_assert(sizeof(XoltLogCfg) == 3344);
+static_assert(offsetof(XoltLogCfg, file_sddl) == 1056);
+static_assert(offsetof(XoltLogCfg, event_source) == 1112);
+static_assert(offsetof(XoltLogCfg, l10n_lib) == 3248);
+static_assert(offsetof(XoltLogCfg, change_mask) == 3272);
+static_assert(offsetof(XoltLogCfg, oid_diag_logging) == 3336);
+
+namespace {
+
+uint32_t switch_flag(XoltLogCfg* cfg, uint32_t flag, bool on, uint32_t mask) noexcept {
+  if (cfg == nullptr) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  xoltlog::switch_flag(*cfg, flag, on, mask);
+  return XOLTLOG_OK;
+}
+
+uint32_t switch_field(XoltLogCfg* cfg, uint32_t XoltLogCfg::*field, bool on,
+                      uint32_t mask) noexcept {
+  if (cfg == nullptr) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  cfg->*field = on ? 1 : 0;
+  cfg->change_mask |= mask;
+  return XOLTLOG_OK;
+}
+
+}  // namespace
+
+extern "C" {
+
+XOLTLOG_API uint32_t xoltLogCfgEnableLogToStdout(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDOUT, true, XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgDisableLogToStdout(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDOUT, false, XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgEnableLogToStderr(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDERR, true, XOLTLOG_CFG_MASK_LOG_TO_STDERR);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgDisableLogToStderr(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDERR, false, XOLTLOG_CFG_MASK_LOG_TO_STDERR);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgEnableLogToOslog(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG, true, XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgDisableLogToOslog(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG, false, XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgEnableLogToOslogX(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, true, 0);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgDisableLogToOslogX(XoltLogCfg* cfg) noexcept {
+  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, false, 0);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgEnableLogRecycling(XoltLogCfg* cfg) noexcept {
+  return switch_field(cfg, &XoltLogCfg::log_recycle, true, XOLTLOG_CFG_MASK_RECYCLE);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgDisableLogRecycling(XoltLogCfg* cfg) noexcept {
+  return switch_field(cfg, &XoltLogCfg::log_recycle, false, XOLTLOG_CFG_MASK_RECYCLE);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgEnableAppMsgLogging(XoltLogCfg* cfg) noexcept {
+  return switch_field(cfg, &XoltLogCfg::app_msg_logging, true, XOLTLOG_CFG_MASK_APP_MSG_LOGGING);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgDisableAppMsgLogging(XoltLogCfg* cfg) noexcept {
+  return switch_field(cfg, &XoltLogCfg::app_msg_logging, false, XOLTLOG_CFG_MASK_APP_MSG_LOGGING);
+}
+
+XOLTLOG_API uint32_t xoltLogCfgSetFlags(XoltLogCfg* cfg, int32_t flags) noexcept {
+  if (cfg == nullptr || flags < 0) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  const auto bits = static_cast<uint32_t>(flags);
+  const auto on = [bits](uint32_t flag) { return (bits & flag) != 0; };
+  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDOUT, on(XOLTLOG_CFG_LOG_TO_STDOUT),
+              XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
+  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDERR, on(XOLTLOG_CFG_LOG_TO_STDERR),
+              XOLTLOG_CFG_MASK_LOG_TO_STDERR);
+  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG, on(XOLTLOG_CFG_LOG_TO_OSLOG),
+              XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
+  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, on(XOLTLOG_CFG_LOG_TO_OSLOG_X), 0);
+  return XOLTLOG_OK;
+}
+
+XOLTLOG_API uint32_t xoltLogFreeCfg(XoltLogCfg* cfg) noexcept {
+  if (cfg == nullptr) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  xoltlog::free_config(*cfg);
+  return XOLTLOG_OK;
+}
+
+XOLTLOG_API uint32_t FreeFileSecuritySetting(char** text) noexcept {
+  if (text == nullptr) {
+    return 0xFFFFFFFFu;
+  }
+  xoltlog::release(*text);
+  *text = nullptr;
+  return XOLTLOG_OK;
+}
+
+XOLTLOG_API char* RolloverModeEnumToSettingString(int32_t mode, char* buffer) noexcept {
+  return buffer == nullptr ? nullptr : xoltlog::append_rollover_mode_text(mode, buffer);
+}
+
+XOLTLOG_API int32_t SettingStringToRolloverModeEnum(const char* text) noexcept {
+  return xoltlog::rollover_mode_of_text(text);
+}
+
+}  // extern "C"
