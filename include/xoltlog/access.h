@@ -50,13 +50,14 @@ typedef struct XoltLogFileEntry {
 XOLTLOG_API XoltLogFileEntry* alloc_file(const XoltLogDirListing* listing) XOLTLOG_NOEXCEPT;
 
 /* "12-100-..." gives product 12 and originator 100 (a missing field leaves
- * its output untouched): nonzero only when both are nonzero. */
+ * its output untouched): nonzero only when both are nonzero; 0 when an
+ * argument is null. */
 XOLTLOG_API int32_t getidfromfilename(const char* name, uint32_t* product_id,
                                       uint32_t* originator_id) XOLTLOG_NOEXCEPT;
 /* "12-backup-260314093005.log" gives product 12, set name "backup" (set_name
  * must hold it) and the first 12 characters of the third field into
  * date_time (13 bytes, zeroed by the caller): nonzero only when the product
- * is nonzero and the set name not empty. */
+ * is nonzero and the set name not empty; 0 when an argument is null. */
 XOLTLOG_API int32_t getSLidfromfilename(const char* name, uint32_t* product_id, char* set_name,
                                         char* date_time) XOLTLOG_NOEXCEPT;
 
@@ -76,16 +77,22 @@ XOLTLOG_API uint8_t xoltLogFindLatestLogSL(const char* directory, uint32_t produ
                                            XoltLogFileEntry** entry) XOLTLOG_NOEXCEPT;
 
 /* The next record line of a file open for reading, appended to buffer
- * (NUL-terminated, without its line feed, carriage returns turned back into
- * line feeds): 1 a line; 0 end of file (an incomplete last line is not
- * delivered); -1 a read failure or no memory. */
+ * (initialized by the caller with init_text_msg): 1 a line, which stands
+ * where it was appended, NUL-terminated in place of its line feed, with
+ * carriage returns turned back into line feeds; 0 end of file (an
+ * incomplete last line is not delivered); -1 a read failure, no memory or a
+ * null argument. Reads go through the context's read buffer. */
 XOLTLOG_API int32_t readrecord(XoltLogFileContext* file, XoltLogTextMsg* buffer) XOLTLOG_NOEXCEPT;
 /* Reads and parses the header line of the entry's file, opened for reading
- * and not yet read: 0; 1 no line or not a header; 48 a header version that
- * is not supported; 3 a null argument. Sets the entry's header version and
- * time-zone offset. */
+ * and not yet read: 0; 1 no line, a read failure or not a header; 48 a
+ * header version that is not supported; 3 a null argument. The header is
+ * cleared once a line was read (its offset -1 when the line has none); the
+ * entry's header offset becomes -1 then, and on 0 the entry takes the
+ * header version and, for versions 0x10007 and 0x10008, its offset.
+ * Afterwards readrecord delivers the file's first record. */
 XOLTLOG_API uint32_t ReadHeader(XoltLogFileEntry* entry, XoltLogHeader* header) XOLTLOG_NOEXCEPT;
-/* The same for a file context. */
+/* The same for a file context, except that the header is cleared first,
+ * even when there is no line. */
 XOLTLOG_API uint32_t ReadHeaderEx(XoltLogFileContext* file,
                                   XoltLogHeader* header) XOLTLOG_NOEXCEPT;
 

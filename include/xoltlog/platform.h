@@ -114,9 +114,11 @@ typedef struct XoltLogDirListing {
   XoltLogFindData find_data;
 } XoltLogDirListing;
 
-/* Starts listing the files whose names end in ".log" in directory (which
- * ends with a separator; with it, at most 255 bytes). 0 an entry is
- * available; 1 nothing matches; -1 any other failure; -3 a null argument. */
+/* Starts listing the regular files (symbolic links followed) whose names end
+ * in ".log" in directory, which ends with a separator and with it is at most
+ * 255 bytes; without one, its last component is a prefix of the names
+ * listed. 0 an entry is available; 1 nothing matches; -1 any other failure,
+ * a missing or unreadable directory too; -3 a null argument. */
 XOLTLOG_API int32_t xoltLogOsListLogFilesBegin(XoltLogDirListing* listing,
                                                const char* directory) XOLTLOG_NOEXCEPT;
 /* 0 an entry is available; 1 no more; -1 failure. */

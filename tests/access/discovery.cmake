@@ -1,0 +1,1 @@
+xoltlog_add_test(discovery_test access/discovery_test.cpp)

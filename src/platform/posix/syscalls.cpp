@@ -1,7 +1,9 @@
 #include "platform/posix/syscalls.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -19,7 +21,8 @@ int open_shared_memory(const char* name, int flags, mode_t mode) {
 const Syscalls kReal = {
     ::clock_gettime, open_file, ::close,   ::read,   ::write,  ::fstat,  ::ftruncate,
     ::futimens,      ::fchmod,  ::flock,   ::unlink, ::mkdir,  ::chmod,  open_shared_memory,
-    ::gethostname,   ::getaddrinfo, ::freeaddrinfo,
+    ::gethostname,   ::getaddrinfo, ::freeaddrinfo, ::opendir, ::readdir, ::closedir, ::statx,
+    ::rename,        ::fsync,   ::rmdir,   ::lstat,
 };
 
 Syscalls g_active = kReal;

@@ -3,6 +3,7 @@
 // failing with a chosen errno). Production code never changes the table.
 #pragma once
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
@@ -30,6 +31,15 @@ struct Syscalls {
   int (*getaddrinfo)(const char* node, const char* service, const struct addrinfo* hints,
                      struct addrinfo** result);
   void (*freeaddrinfo)(struct addrinfo* list);
+  DIR* (*opendir)(const char* path);
+  struct dirent* (*readdir)(DIR* directory);
+  int (*closedir)(DIR* directory);
+  int (*statx)(int directory_fd, const char* path, int flags, unsigned int mask,
+               struct statx* status);
+  int (*rename)(const char* from, const char* to);
+  int (*fsync)(int fd);
+  int (*rmdir)(const char* path);
+  int (*lstat)(const char* path, struct stat* status);
 };
 
 // The table in use. Tests swap entries and restore them; it must not be
