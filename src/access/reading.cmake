@@ -1,2 +1,6 @@
-# Sources of this part: append core files to XOLTLOG_CORE_SOURCES and
-# exported adapters to XOLTLOG_EXPORT_SOURCES (paths relative to src/).
+# Reading log files for tools and the writer: record lines and header lines.
+list(APPEND XOLTLOG_CORE_SOURCES
+  access/record_reader.cpp
+  access/header_reader.cpp
+)
+list(APPEND XOLTLOG_EXPORT_SOURCES access/reading_exports.cpp)

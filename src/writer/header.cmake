@@ -1,2 +1,5 @@
-# Sources of this part: append core files to XOLTLOG_CORE_SOURCES and
-# exported adapters to XOLTLOG_EXPORT_SOURCES (paths relative to src/).
+# The log file header line: filling, formatting, parsing and writing it.
+list(APPEND XOLTLOG_CORE_SOURCES
+  writer/header_line.cpp
+  writer/header_write.cpp
+)
