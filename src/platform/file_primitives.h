@@ -9,6 +9,12 @@
 
 namespace xoltlog::platform {
 
+// Which file an open context holds, whatever name it was opened by.
+struct FileIdentity {
+  std::uint64_t device;
+  std::uint64_t inode;
+};
+
 std::int32_t file_init(XoltLogFileContext& context) noexcept;
 std::int32_t file_open(XoltLogFileContext& context, const char* name, std::int32_t mode,
                        const char* sddl) noexcept;
@@ -17,6 +23,27 @@ std::int32_t file_read(XoltLogFileContext& context, char* buffer, std::uint32_t 
 std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
                          std::uint32_t count) noexcept;
 std::int32_t file_size(XoltLogFileContext& context, std::uint64_t& size) noexcept;
+
+// The identity of the open file; false when it cannot be had.
+bool file_identity(const XoltLogFileContext& context, FileIdentity& identity) noexcept;
+// file_append that also keeps the file's size where every appender of the
+// file name can read it (the cross-process lock table).
+std::int32_t file_append_tracked(XoltLogFileContext& context, const FileIdentity& identity,
+                                 const void* bytes, std::uint32_t count) noexcept;
+// The file's full size as the appenders keep it, without a system call;
+// false when it is not known (for example after an untracked append, or
+// without the lock table): ask file_size then.
+bool tracked_file_size(const XoltLogFileContext& context, const FileIdentity& identity,
+                       std::uint64_t& size) noexcept;
+// Opens name for appending (mode 0) and, while holding the file's lock,
+// writes first_line when the file is empty, so that of writers racing to
+// start one file exactly one writes its first line, and nobody appends
+// before it. wrote_first_line tells whether this call wrote it. Results as
+// file_open; -5 when the first line could not be written (the file stays
+// open).
+std::int32_t file_open_with_first_line(XoltLogFileContext& context, const char* name,
+                                       const char* sddl, const void* first_line,
+                                       std::uint32_t length, bool& wrote_first_line) noexcept;
 std::int32_t file_delete(const char* name) noexcept;
 std::int32_t make_directories(const char* path, const char* sddl) noexcept;
 

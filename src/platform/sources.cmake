@@ -11,6 +11,7 @@ list(APPEND XOLTLOG_CORE_SOURCES
   platform/${XOLTLOG_PLATFORM_DIR}/syscalls.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/sddl_mode.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/lock_table.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/tracked_size.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/file_context.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/file_append.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/directories.cpp

@@ -3,11 +3,14 @@
 #include <sys/file.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "platform/disk_full.h"
 #include "platform/file_primitives.h"
+#include "platform/posix/append_lock.h"
 #include "platform/posix/file_context.h"
 #include "platform/posix/syscalls.h"
+#include "platform/posix/tracked_size.h"
 
 namespace xoltlog::platform {
 namespace {
@@ -15,37 +18,6 @@ namespace {
 using posix::syscalls;
 
 bool is_disk_full(int error) noexcept { return error == ENOSPC || error == EDQUOT; }
-
-// Holds the file's lock for a scope: its table slot when it has one, else an
-// exclusive flock on the file itself (no table, or a slot whose mutex can no
-// longer be had).
-class AppendLock {
- public:
-  AppendLock(const XoltLogFileContext& context, int fd) noexcept
-      : slot_(posix::lock_slot_of(context)), fd_(fd) {
-    if (slot_ != nullptr && posix::lock_slot(*slot_)) {
-      return;
-    }
-    slot_ = nullptr;
-    flocked_ = syscalls().flock(fd_, LOCK_EX) == 0;
-  }
-  ~AppendLock() {
-    if (slot_ != nullptr) {
-      posix::unlock_slot(*slot_);
-    } else if (flocked_) {
-      syscalls().flock(fd_, LOCK_UN);
-    }
-  }
-  AppendLock(const AppendLock&) = delete;
-  AppendLock& operator=(const AppendLock&) = delete;
-
-  bool held() const noexcept { return slot_ != nullptr || flocked_; }
-
- private:
-  posix::LockSlot* slot_;
-  int fd_;
-  bool flocked_ = false;
-};
 
 // Takes back the part of a record that a failing write left behind, so that
 // the file never holds a torn record. Only the rare failure path pays for it.
@@ -65,8 +37,8 @@ bool write_all(int fd, const char* bytes, std::size_t count) noexcept {
     const ssize_t result = syscalls().write(fd, bytes + written, count - written);
     if (result > 0) {
       written += static_cast<std::size_t>(result);
-    } else if (result < 0 && errno != EINTR) {
-      const int error = errno;
+    } else if (result == 0 || errno != EINTR) {
+      const int error = result == 0 ? EIO : errno;
       if (is_disk_full(error)) {
         note_disk_full();
       }
@@ -78,24 +50,90 @@ bool write_all(int fd, const char* bytes, std::size_t count) noexcept {
   return true;
 }
 
+bool can_append(const XoltLogFileContext& context, const void* bytes, std::uint32_t count) noexcept {
+  return context.file != 0 && (bytes != nullptr || count == 0) && count <= INT32_MAX;
+}
+
+// Keeps the size the lock table holds for the file in step with an append
+// that the appender tracks; an append it cannot account for makes the size
+// unknown, so that nobody decides on a stale one.
+void track_append(posix::LockSlot& slot, int fd, const FileIdentity& identity,
+                  std::int32_t appended) noexcept {
+  if (appended < 0) {
+    posix::forget_size(slot);
+    return;
+  }
+  if (posix::add_to_size(slot, identity, static_cast<std::uint64_t>(appended))) {
+    return;
+  }
+  struct stat status {};
+  if (syscalls().fstat(fd, &status) == 0) {
+    posix::record_size(slot, identity, static_cast<std::uint64_t>(status.st_size));
+  } else {
+    posix::forget_size(slot);
+  }
+}
+
 }  // namespace
 
-std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
-                         std::uint32_t count) noexcept {
-  if (context.file == 0 || (bytes == nullptr && count != 0) || count > INT32_MAX) {
-    return -1;
-  }
-  const int fd = posix::descriptor_of(context);
-  AppendLock lock(context, fd);
-  if (!lock.held()) {
-    return -1;
-  }
+namespace posix {
+
+std::int32_t append_holding_lock(int fd, const void* bytes, std::uint32_t count) noexcept {
   const bool written = write_all(fd, static_cast<const char*>(bytes), count);
   // A write that put bytes into the file has already stamped its time.
   if (!written || count == 0) {
     syscalls().futimens(fd, nullptr);
   }
   return written ? static_cast<std::int32_t>(count) : -1;
+}
+
+}  // namespace posix
+
+std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
+                         std::uint32_t count) noexcept {
+  if (!can_append(context, bytes, count)) {
+    return -1;
+  }
+  const int fd = posix::descriptor_of(context);
+  posix::AppendLock lock(context, fd);
+  if (!lock.held()) {
+    return -1;
+  }
+  const std::int32_t appended = posix::append_holding_lock(fd, bytes, count);
+  if (lock.slot() != nullptr) {
+    posix::forget_size(*lock.slot());
+  }
+  return appended;
+}
+
+std::int32_t file_append_tracked(XoltLogFileContext& context, const FileIdentity& identity,
+                                 const void* bytes, std::uint32_t count) noexcept {
+  if (!can_append(context, bytes, count)) {
+    return -1;
+  }
+  const int fd = posix::descriptor_of(context);
+  posix::AppendLock lock(context, fd);
+  if (!lock.held()) {
+    return -1;
+  }
+  const std::int32_t appended = posix::append_holding_lock(fd, bytes, count);
+  if (lock.slot() != nullptr) {
+    track_append(*lock.slot(), fd, identity, appended);
+  }
+  return appended;
+}
+
+bool tracked_file_size(const XoltLogFileContext& context, const FileIdentity& identity,
+                       std::uint64_t& size) noexcept {
+  const posix::LockSlot* slot = posix::lock_slot_of(context);
+  if (slot == nullptr) {
+    return false;
+  }
+  const std::optional<std::uint64_t> known = posix::read_size(*slot, identity);
+  if (known) {
+    size = *known;
+  }
+  return known.has_value();
 }
 
 }  // namespace xoltlog::platform

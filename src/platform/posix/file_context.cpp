@@ -9,8 +9,10 @@
 #include <string_view>
 
 #include "platform/file_primitives.h"
+#include "platform/posix/append_lock.h"
 #include "platform/posix/sddl_mode.h"
 #include "platform/posix/syscalls.h"
+#include "platform/posix/tracked_size.h"
 #include "platform/posix/unique_fd.h"
 
 namespace xoltlog::platform {
@@ -69,6 +71,14 @@ std::uintptr_t append_lock_for(const char* name) noexcept {
   return reinterpret_cast<std::uintptr_t>(table.slot_for(std::string_view(name)));
 }
 
+// An emptied file's size must not be taken from what appenders knew before.
+void forget_tracked_size(const XoltLogFileContext& context) noexcept {
+  posix::AppendLock lock(context, posix::descriptor_of(context));
+  if (lock.slot() != nullptr) {
+    posix::forget_size(*lock.slot());
+  }
+}
+
 void mark_buffer_empty(XoltLogFileContext& context) noexcept {
   context.read_position = -1;
   context.bytes_in_buffer = 0;
@@ -104,6 +114,9 @@ std::int32_t file_open(XoltLogFileContext& context, const char* name, std::int32
   }
   posix::store_descriptor(context, fd.release());
   context.mutex = lock;
+  if (mode == XOLTLOG_OPEN_TRUNCATE) {
+    forget_tracked_size(context);
+  }
   return 0;
 }
 
@@ -139,6 +152,43 @@ std::int32_t file_size(XoltLogFileContext& context, std::uint64_t& size) noexcep
   }
   // Callers keep the low 32 bits: log files do not grow to 4 GiB.
   size = static_cast<std::uint64_t>(status.st_size) & 0xFFFFFFFFu;
+  return 0;
+}
+
+bool file_identity(const XoltLogFileContext& context, FileIdentity& identity) noexcept {
+  struct stat status {};
+  if (context.file == 0 || syscalls().fstat(posix::descriptor_of(context), &status) != 0) {
+    return false;
+  }
+  identity = FileIdentity{status.st_dev, status.st_ino};
+  return true;
+}
+
+std::int32_t file_open_with_first_line(XoltLogFileContext& context, const char* name,
+                                       const char* sddl, const void* first_line,
+                                       std::uint32_t length, bool& wrote_first_line) noexcept {
+  wrote_first_line = false;
+  if (const std::int32_t opened = file_open(context, name, XOLTLOG_OPEN_APPEND, sddl);
+      opened != 0) {
+    return opened;
+  }
+  const int fd = posix::descriptor_of(context);
+  posix::AppendLock lock(context, fd);
+  struct stat status {};
+  if (!lock.held() || syscalls().fstat(fd, &status) != 0) {
+    return -5;
+  }
+  std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
+  if (size == 0) {
+    if (posix::append_holding_lock(fd, first_line, length) < 0) {
+      return -5;
+    }
+    wrote_first_line = true;
+    size = length;
+  }
+  if (lock.slot() != nullptr) {
+    posix::record_size(*lock.slot(), FileIdentity{status.st_dev, status.st_ino}, size);
+  }
   return 0;
 }
 

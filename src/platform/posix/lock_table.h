@@ -16,14 +16,27 @@ namespace xoltlog::platform::posix {
 
 inline constexpr std::uint32_t kLockSlots = 1024;
 // The shared-memory object's name, versioned with the slot layout.
-inline constexpr const char* kLockTableName = "/xoltlog-file-locks-1";
+inline constexpr const char* kLockTableName = "/xoltlog-file-locks-2";
 // Setting XOLTLOG_LOCK_TABLE names another table; "none" turns the table
 // off, so that appends lock the file itself (flock) instead.
 inline constexpr const char* kLockTableVariable = "XOLTLOG_LOCK_TABLE";
 
+// The size of the file last appended through a slot, so that writers can
+// check it for rollover without a system call. It changes only under the
+// slot's mutex; readers without the mutex use the sequence number, odd while
+// a change is under way, to see a consistent copy.
+struct TrackedSize {
+  std::atomic<std::uint32_t> sequence;
+  std::atomic<std::uint32_t> known;
+  std::atomic<std::uint64_t> device;
+  std::atomic<std::uint64_t> inode;
+  std::atomic<std::uint64_t> size;
+};
+
 struct alignas(64) LockSlot {
   std::atomic<std::uint32_t> state;  // 0 new, 1 being initialised, 2 ready
   pthread_mutex_t mutex;
+  TrackedSize tracked;
 };
 
 class LockTable {

@@ -1,0 +1,22 @@
+// Keeping a file's size in its lock-table slot (see TrackedSize).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/file_primitives.h"
+#include "platform/posix/lock_table.h"
+
+namespace xoltlog::platform::posix {
+
+// The writers below are called with the slot's mutex held.
+void forget_size(LockSlot& slot) noexcept;
+void record_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t size) noexcept;
+// Adds grown to the size when the slot knows this file's size; false when
+// it does not (the caller then records the size it finds).
+bool add_to_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t grown) noexcept;
+
+// Without the mutex: the size when the slot knows it for this file.
+std::optional<std::uint64_t> read_size(const LockSlot& slot, const FileIdentity& identity) noexcept;
+
+}  // namespace xoltlog::platform::posix

@@ -1,0 +1,133 @@
+// The file size the appenders keep in the lock table, and starting a file
+// with its first line exactly once, within one process and across several.
+#include <gtest/gtest.h>
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/file_primitives.h"
+#include "support/helper_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using xoltlog::platform::FileIdentity;
+using xoltlog::test::TempDir;
+
+constexpr const char kFirstLine[] = "$Header first\n";
+
+struct OpenFile {
+  OpenFile() { xoltlog::platform::file_init(context); }
+  ~OpenFile() { xoltlog::platform::file_close(context); }
+  XoltLogFileContext context;
+  FileIdentity identity{};
+};
+
+std::unique_ptr<OpenFile> open_with_first_line(const std::string& name, bool& wrote) {
+  auto file = std::make_unique<OpenFile>();
+  const auto length = static_cast<uint32_t>(sizeof kFirstLine - 1);
+  if (xoltlog::platform::file_open_with_first_line(file->context, name.c_str(), nullptr,
+                                                   kFirstLine, length, wrote) != 0 ||
+      !xoltlog::platform::file_identity(file->context, file->identity)) {
+    return nullptr;
+  }
+  return file;
+}
+
+uint64_t size_on_disk(const std::string& name) {
+  struct stat status {};
+  return stat(name.c_str(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
+}
+
+TEST(TrackedSize, FollowsTrackedAppendsAndForgetsUntrackedOnes) {
+  TempDir dir;
+  const std::string name = dir.file("tracked.log");
+  bool wrote = false;
+  auto file = open_with_first_line(name, wrote);
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(wrote);
+  uint64_t size = 0;
+  ASSERT_TRUE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
+  EXPECT_EQ(size, sizeof kFirstLine - 1);
+
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(xoltlog::platform::file_append_tracked(file->context, file->identity, "record\n", 7),
+              7);
+  }
+  ASSERT_TRUE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
+  EXPECT_EQ(size, size_on_disk(name));
+
+  ASSERT_EQ(xoltlog::platform::file_append(file->context, "untracked\n", 10), 10);
+  EXPECT_FALSE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
+  // The next tracked append finds the size out again.
+  ASSERT_EQ(xoltlog::platform::file_append_tracked(file->context, file->identity, "x\n", 2), 2);
+  ASSERT_TRUE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
+  EXPECT_EQ(size, size_on_disk(name));
+
+  // Another file under the same name (the old one removed) is not confused
+  // with the one the table knows.
+  unlink(name.c_str());
+  auto again = open_with_first_line(name, wrote);
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(wrote);
+  EXPECT_FALSE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
+}
+
+TEST(FirstLine, AnExistingFileKeepsItsContent) {
+  TempDir dir;
+  const std::string name = dir.file("existing.log");
+  bool wrote = false;
+  ASSERT_NE(open_with_first_line(name, wrote), nullptr);
+  auto second = open_with_first_line(name, wrote);
+  ASSERT_NE(second, nullptr);
+  EXPECT_FALSE(wrote);
+  EXPECT_EQ(xoltlog::test::read_file(name), kFirstLine);
+}
+
+XOLTLOG_TEST_HELPER(start_and_append) {
+  bool wrote = false;
+  auto file = open_with_first_line(args.at(0), wrote);
+  if (file == nullptr) return 2;
+  const std::string record = "record of " + args.at(1) + "\n";
+  for (int i = 0; i < 50; ++i) {
+    if (xoltlog::platform::file_append_tracked(file->context, file->identity, record.data(),
+                                               static_cast<uint32_t>(record.size())) < 0) {
+      return 3;
+    }
+  }
+  return wrote ? 10 : 0;
+}
+
+// Writers racing to start one new file: one of them writes the first line,
+// it stands at the top, and the size they keep is the file's.
+TEST(FirstLine, RacingProcessesWriteItOnceAtTheTop) {
+  const std::string table = "/xoltlog-test-first-" + std::to_string(getpid());
+  for (int round = 0; round < 5; ++round) {
+    TempDir dir;
+    const std::string name = dir.file("raced.log");
+    std::vector<pid_t> writers;
+    for (int w = 0; w < 4; ++w) {
+      writers.push_back(xoltlog::test::spawn_helper("start_and_append", {name, std::to_string(w)},
+                                                    {"XOLTLOG_LOCK_TABLE=" + table}));
+    }
+    int first_line_writers = 0;
+    for (pid_t writer : writers) {
+      const int status = xoltlog::test::wait_for_exit(writer);
+      ASSERT_TRUE(status == 0 || status == 10) << status;
+      first_line_writers += status == 10 ? 1 : 0;
+    }
+    EXPECT_EQ(first_line_writers, 1);
+    const std::string content = xoltlog::test::read_file(name);
+    EXPECT_EQ(content.rfind(kFirstLine, 0), 0u);
+    EXPECT_EQ(content.find(kFirstLine, 1), std::string::npos);
+    EXPECT_EQ(content.size(), sizeof kFirstLine - 1 + 4 * 50 * 12u);
+  }
+  shm_unlink(table.c_str());
+}
+
+}  // namespace
