@@ -84,38 +84,25 @@ long allocations_to_serialize(XoltLogMsg msg) {
   return allocations.load();
 }
 
-XoltLogMsg typical_record() {
+TEST(RecordAllocations, TypicalRecordsStayOffTheHeapUntilTheyOutgrowTheInlineStorage) {
+  ASSERT_TRUE(hooks_installed);
+  rir_test::OwnedMsg catalog;
+  ASSERT_EQ(rir_test::build_ex(catalog.get(), 0, 1234, "%s%{utf8}%d%u%f%p%{time}%{oserr}", "a", "b",
+                               -1, 2u, 0.5, static_cast<void*>(&catalog), int64_t{3}, 4),
+            XOLT_RIR_OK);
   XoltLogMsg msg = record_test::header_record(XOLTLOG_MSG_APP, 12, 1684318830123);
   msg.text = borrowed(
       "Backup of volume /srv/data finished with 3 warnings; next run scheduled at 02:00 "
       "(retry 1 of 5)");
   msg.who_or_subject = borrowed("backupd");
   msg.attr.severity = 1;
-  return msg;
-}
+  msg.rir = *catalog;
+  EXPECT_EQ(allocations_to_serialize(msg), 0);
+  msg.utf8 = 1;
+  EXPECT_EQ(allocations_to_serialize(msg), 0);
 
-TEST(RecordAllocations, TypicalRecordsStayOffTheHeap) {
-  ASSERT_TRUE(hooks_installed);
-  EXPECT_EQ(allocations_to_serialize(typical_record()), 0);
-
-  XoltLogMsg utf8 = typical_record();
-  utf8.utf8 = 1;
-  EXPECT_EQ(allocations_to_serialize(utf8), 0);
-
-  rir_test::OwnedMsg catalog;
-  ASSERT_EQ(rir_test::build_ex(catalog.get(), 0, 1234, "%s%{utf8}%d%u%f%p%{time}%{oserr}", "a", "b",
-                               -1, 2u, 0.5, static_cast<void*>(&catalog), int64_t{3}, 4),
-            XOLT_RIR_OK);
-  XoltLogMsg with_arguments = typical_record();
-  with_arguments.rir = *catalog;
-  EXPECT_EQ(allocations_to_serialize(with_arguments), 0);
-}
-
-// The counter is live: a line beyond the inline storage is seen to allocate.
-TEST(RecordAllocations, LongLinesAreSeenToAllocate) {
-  ASSERT_TRUE(hooks_installed);
+  // The counter is live: a line beyond the inline storage is seen to allocate.
   const std::string long_text(5000, 'x');
-  XoltLogMsg msg = typical_record();
   msg.text = borrowed(long_text.c_str());
   EXPECT_GE(allocations_to_serialize(msg), 1);
 }

@@ -21,8 +21,7 @@ inline XoltLogMsg header_record(uint32_t type, uint32_t sequence, int64_t timest
   msg.record_version = version;
   msg.type = type;
   msg.product_id = 5;
-  msg.originator_id = 7;
-  msg.file_originator = 7;
+  msg.originator_id = msg.file_originator = 7;
   msg.sequence = sequence;
   msg.timestamp_ms = timestamp_ms;
   msg.process_id = 4321;

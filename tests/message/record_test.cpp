@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "support/fake_clock.h"
 #include "support/rir_messages.h"
@@ -34,77 +35,54 @@ bool all_zero(const void* bytes, size_t size) {
 TEST(RecordInit, NullRecordOrHandleIsRefused) {
   XoltLogHandle handle = opened_handle();
   XoltLogMsg msg;
-  std::memset(&msg, 0x5A, sizeof msg);
   EXPECT_EQ(xoltLogInitMsg(nullptr, &handle, XOLTLOG_MSG_APP, "x"), XOLTLOG_E_INVALID_ARG);
   EXPECT_EQ(xoltLogInitMsg(&msg, nullptr, XOLTLOG_MSG_APP, "x"), XOLTLOG_E_INVALID_ARG);
   EXPECT_EQ(handle.sequence_counter, 1u);
 }
 
-TEST(RecordInit, FillsHeaderFieldsForAHandleWithoutWriter) {
+// Product and originator come from the writer and the handle, and only when
+// the handle has a writer; every field not filled starts at zero.
+TEST(RecordInit, FillsTheHeaderAndCopiesTheText) {
   xoltlog::test::FakeClock clock(1684318830, 123'456'789);
-  XoltLogHandle handle = opened_handle();
-  handle.originator_id = 7;
-  XoltLogMsg msg;
-  std::memset(&msg, 0x5A, sizeof msg);
-  ASSERT_EQ(xoltLogInitMsg(&msg, &handle, XOLTLOG_MSG_DIAG, "Disk full"), XOLTLOG_OK);
-  EXPECT_EQ(msg.type, XOLTLOG_MSG_DIAG);
-  EXPECT_EQ(msg.sequence, 1u);
-  EXPECT_EQ(msg.timestamp_ms, 1684318830123);
-  EXPECT_EQ(msg.process_id, static_cast<uint32_t>(getpid()));
-  EXPECT_EQ(msg.thread_id, static_cast<uint32_t>(gettid()));
-  EXPECT_EQ(msg.product_id, 0u);
-  EXPECT_EQ(msg.originator_id, 0u);
-  EXPECT_EQ(msg.context_token, nullptr);
-  EXPECT_EQ(msg.owns_strings, 0u);
-  EXPECT_EQ(msg.record_version, 0u);
-  EXPECT_TRUE(all_zero(msg.reserved, sizeof msg.reserved));
-  EXPECT_EQ(msg.rir.args, nullptr);
-  ASSERT_NE(msg.text, nullptr);
-  EXPECT_STREQ(msg.text, "Disk full");
-  EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
-}
-
-TEST(RecordInit, TakesProductFromWriterAndOriginatorFromHandle) {
   XoltLogFileWriter writer{};
   writer.product_id_ = 5;
   writer.originator_id_ = 112;
-  XoltLogHandle handle = opened_handle();
-  handle.file_writer = &writer;
-  handle.originator_id = 7;
-  XoltLogMsg msg;
-  ASSERT_EQ(xoltLogInitMsg(&msg, &handle, XOLTLOG_MSG_APP, nullptr), XOLTLOG_OK);
-  EXPECT_EQ(msg.product_id, 5u);
-  EXPECT_EQ(msg.originator_id, 7u);
-  EXPECT_EQ(msg.text, nullptr);
-  xoltLogFreeMsg(&msg);
+  for (XoltLogFileWriter* file_writer : {static_cast<XoltLogFileWriter*>(nullptr), &writer}) {
+    XoltLogHandle handle = opened_handle();
+    handle.file_writer = file_writer;
+    handle.originator_id = 7;
+    char text[] = "Disk full";
+    XoltLogMsg msg;
+    std::memset(&msg, 0x5A, sizeof msg);
+    ASSERT_EQ(xoltLogInitMsg(&msg, &handle, XOLTLOG_MSG_DIAG, text), XOLTLOG_OK);
+    text[0] = 'd';
+    EXPECT_STREQ(msg.text, "Disk full");
+    EXPECT_EQ(
+        std::tuple(msg.type, msg.sequence, msg.timestamp_ms, msg.process_id, msg.thread_id,
+                   msg.product_id, msg.originator_id),
+        std::tuple(XOLTLOG_MSG_DIAG, 1u, 1684318830123, static_cast<uint32_t>(getpid()),
+                   static_cast<uint32_t>(gettid()), file_writer ? 5u : 0u, file_writer ? 7u : 0u));
+    XoltLogMsg rest;  // everything else is zero
+    std::memcpy(&rest, &msg, sizeof rest);
+    rest.type = rest.sequence = rest.process_id = rest.thread_id = 0;
+    rest.product_id = rest.originator_id = 0;
+    rest.timestamp_ms = 0;
+    rest.text = nullptr;
+    EXPECT_TRUE(all_zero(&rest, sizeof rest));
+    EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
+  }
 }
 
-TEST(RecordInit, ConsecutiveRecordsTakeConsecutiveNumbers) {
+TEST(RecordInit, ConsecutiveRecordsTakeConsecutiveNumbersOfAnyType) {
   XoltLogHandle handle = opened_handle();
   handle.sequence_counter = UINT32_MAX;
-  XoltLogMsg first;
-  XoltLogMsg second;
-  XoltLogMsg third;
-  ASSERT_EQ(xoltLogInitMsg(&first, &handle, 99, "a"), XOLTLOG_OK);
-  ASSERT_EQ(xoltLogInitMsg(&second, &handle, XOLTLOG_MSG_APP, "b"), XOLTLOG_OK);
-  ASSERT_EQ(xoltLogInitMsg(&third, &handle, XOLTLOG_MSG_APP, "c"), XOLTLOG_OK);
-  EXPECT_EQ(first.type, 99u);
-  EXPECT_EQ(first.sequence, UINT32_MAX);
-  EXPECT_EQ(second.sequence, 0u);
-  EXPECT_EQ(third.sequence, 1u);
-  xoltLogFreeMsg(&first);
-  xoltLogFreeMsg(&second);
-  xoltLogFreeMsg(&third);
-}
-
-TEST(RecordInit, TextIsCopiedNotBorrowed) {
-  XoltLogHandle handle = opened_handle();
-  char text[] = "original";
-  XoltLogMsg msg;
-  ASSERT_EQ(xoltLogInitMsg(&msg, &handle, XOLTLOG_MSG_APP, text), XOLTLOG_OK);
-  text[0] = 'O';
-  EXPECT_STREQ(msg.text, "original");
-  xoltLogFreeMsg(&msg);
+  for (const uint32_t expected : {UINT32_MAX, 0u, 1u}) {
+    XoltLogMsg msg;
+    ASSERT_EQ(xoltLogInitMsg(&msg, &handle, 99, "a"), XOLTLOG_OK);
+    EXPECT_EQ(msg.sequence, expected);
+    EXPECT_EQ(msg.type, 99u);
+    xoltLogFreeMsg(&msg);
+  }
 }
 
 TEST(RecordInit, LiveContextLendsItsTitleAsToken) {
@@ -128,8 +106,6 @@ TEST(RecordInit, ContextMarkerWithoutContextRecordFails) {
   xoltLogFreeMsg(&msg);
 }
 
-TEST(RecordFree, NullRecordIsFine) { EXPECT_EQ(xoltLogFreeMsg(nullptr), XOLTLOG_OK); }
-
 // Borrowed strings are heap blocks here so that a wrong release would be a
 // double free or use after free under AddressSanitizer.
 TEST(RecordFree, BorrowedStringsStayWithTheirOwners) {
@@ -139,7 +115,7 @@ TEST(RecordFree, BorrowedStringsStayWithTheirOwners) {
     XoltLogMsg msg{};
     msg.type = type;
     msg.context_token = token;
-    ASSERT_EQ(xoltLogSetAppAttrEx(&msg, who, 1), XOLTLOG_OK);
+    msg.who_or_subject = who;
     EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
     EXPECT_STREQ(who, "svc");
     EXPECT_STREQ(token, "ctx");
@@ -148,33 +124,27 @@ TEST(RecordFree, BorrowedStringsStayWithTheirOwners) {
   xoltLogFree(token);
 }
 
-TEST(RecordFree, OwnedStringsAreReleasedAndRecordZeroed) {
-  for (uint32_t type : {0u, 1u, 2u, 4u}) {
+// Leaks show up under LeakSanitizer; a secure audit's subject stays with its
+// owner even in a record that owns its strings.
+TEST(RecordFree, OwnedStringsAreReleasedExceptTheSecureAuditSubject) {
+  EXPECT_EQ(xoltLogFreeMsg(nullptr), XOLTLOG_OK);
+  char* subject = xoltLogSafeStrdup("subject");
+  for (uint32_t type : {0u, 1u, 2u, 4u, 5u}) {
     XoltLogMsg msg{};
     msg.type = type;
     msg.owns_strings = 1;
     msg.context_token = xoltLogSafeStrdup("ctx");
-    msg.who_or_subject = xoltLogSafeStrdup("who");
+    msg.who_or_subject = type == XOLTLOG_MSG_SECURE_AUDIT ? subject : xoltLogSafeStrdup("who");
     msg.text = xoltLogSafeStrdup("text");
     EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
     EXPECT_TRUE(all_zero(&msg, sizeof msg));
   }
-}
-
-TEST(RecordFree, SecureAuditSubjectIsNeverReleased) {
-  char* subject = xoltLogSafeStrdup("subject");
-  XoltLogMsg msg{};
-  msg.type = XOLTLOG_MSG_SECURE_AUDIT;
-  msg.owns_strings = 1;
-  msg.context_token = xoltLogSafeStrdup("ctx");
-  ASSERT_EQ(xoltLogSetSecureAuditAttr(&msg, 3, subject, 0), XOLTLOG_OK);
-  EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
   EXPECT_STREQ(subject, "subject");
   xoltLogFree(subject);
 }
 
-// Leaks here show up under LeakSanitizer: the replaced title, the final
-// title and the catalog message must all go back to the heap.
+// The replaced title, the final title and the catalog message must all go
+// back to the heap.
 TEST(RecordFree, ContextAttributeAndCatalogMessageAreReleased) {
   XoltLogHandle handle = opened_handle();
   XoltLogMsg msg;
@@ -185,7 +155,6 @@ TEST(RecordFree, ContextAttributeAndCatalogMessageAreReleased) {
   ASSERT_EQ(xoltLogGetMsgRir(&msg, &rir), XOLTLOG_OK);
   EXPECT_EQ(rir, &msg.rir);
   ASSERT_EQ(rir_test::build_text(rir, "copied %s and %d", "this", 5), XOLT_RIR_OK);
-  ASSERT_NE(msg.rir.args, nullptr);
   EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
   EXPECT_TRUE(all_zero(&msg, sizeof msg));
 }

@@ -84,16 +84,13 @@ __attribute__((format(gnu_printf, 1, 2))) testing::AssertionResult matches_print
   return testing::AssertionSuccess();
 }
 
-TEST(TextBuild, IntegersRenderLikePrintf) {
+TEST(TextBuild, IntegersAndStarAmountsRenderLikePrintf) {
   EXPECT_TRUE(matches_printf("%d|%i|%u|%d", INT32_MIN, INT32_MAX, UINT32_MAX, 0));
   EXPECT_TRUE(matches_printf("%hhd|%hhd|%hhu|%hd|%hu", SCHAR_MIN, 300, 511, 70000, 70000));
   EXPECT_TRUE(matches_printf("%lld|%llu|%jd|%zu|%td|%ld", LLONG_MIN, ULLONG_MAX, INTMAX_MAX,
                              SIZE_MAX, PTRDIFF_MIN, LONG_MIN));
   EXPECT_TRUE(matches_printf("%x|%#X|%o|%#o|%hhx|%lx", 255u, 255u, 8u, 0u, 0x1ffu, ULONG_MAX));
   EXPECT_TRUE(matches_printf("%5d|%-5d|%05d|%+d|% d|%.3d|%.0d", 42, -7, -7, 3, 3, 5, 0));
-}
-
-TEST(TextBuild, StarAmountsRenderLikePrintf) {
   EXPECT_TRUE(matches_printf("[%*d][%-*d][%*d]", 6, 1, 6, 2, -6, 3));
   EXPECT_TRUE(matches_printf("[%.*f][%.*f][%*.*s]", 2, 3.14159, -1, 3.14159, 8, 2, "abcdef"));
   EXPECT_TRUE(matches_printf("[%*.*hhd]", -5, 3, 300));
