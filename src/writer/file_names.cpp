@@ -1,10 +1,11 @@
 #include "writer/file_names.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <new>
 
-#include "writer/name_fields.h"
+#include "writer/file_name_parse.h"
 
 namespace xoltlog {
 namespace {
@@ -69,23 +70,22 @@ std::optional<std::string> logset_log_name(std::string_view directory, std::uint
   });
 }
 
-// "<product>-<originator>-<host>-<yymmdd>-<counter>...": the date must be six
-// digits and the counter a 32-bit number; the leading numbers only have to be
-// numbers, since a resumed file was chosen by them already.
+// The three leading fields only have to be there, since a resumed file was
+// chosen by them already; the date and counter follow the name's format.
 std::optional<ResumedOrdinary> parse_ordinary_for_resume(std::string_view name) noexcept {
   NameFields fields(name);
   for (int i = 0; i < 3; ++i) {
-    if (!fields.next_signed_number()) {
+    if (!fields.next()) {
       return std::nullopt;
     }
   }
-  const std::optional<std::string_view> date = fields.next_field();
-  const std::optional<std::uint32_t> counter = fields.next_unsigned_prefix();
-  if (!date || date->size() != 6 || !all_digits(*date) || !counter) {
+  std::string_view rest = fields.rest();
+  rest.remove_prefix(std::min(rest.find_first_not_of('-'), rest.size()));
+  const std::optional<OrdinaryNameDate> date = ordinary_name_date(rest);
+  if (!date) {
     return std::nullopt;
   }
-  return ResumedOrdinary{two_digits(date->substr(0, 2)), two_digits(date->substr(2, 2)),
-                         two_digits(date->substr(4, 2)), *counter};
+  return ResumedOrdinary{date->year, date->month, date->day, date->counter};
 }
 
 }  // namespace xoltlog

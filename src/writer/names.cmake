@@ -2,5 +2,16 @@
 # exported adapters to XOLTLOG_EXPORT_SOURCES (paths relative to src/).
 list(APPEND XOLTLOG_CORE_SOURCES
   writer/file_names.cpp
-  writer/name_fields.cpp
+  writer/file_name_parse.cpp
 )
+list(APPEND XOLTLOG_CORE_SOURCES
+  writer/file_writer.cpp
+  writer/rollover_time.cpp
+  writer/writer_hooks.cpp
+  writer/file_start.cpp
+  writer/shared_writer.cpp
+  writer/writer_open.cpp
+  writer/writer_close.cpp
+  writer/write_path.cpp
+)
+list(APPEND XOLTLOG_EXPORT_SOURCES writer/exports.cpp)

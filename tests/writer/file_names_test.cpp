@@ -56,13 +56,11 @@ TEST(FileNames, ResumeReadsDateAndCounterBack) {
   EXPECT_EQ(resumed->counter, 9u);
 
   const char* const not_resumable[] = {
-      "12-100-50462986-26031-0000000009.log",   // five-digit date
       "12-100-50462986-2603x4-0000000009.log",  // non-digit in the date
       "12-100-50462986-260314.log",             // no counter
       "12-100-50462986-260314-x.log",           // counter not a number
       "12-100-50462986-260314-9999999999.log",  // counter beyond 32 bits
       "12-100-260314-0000000009.log",           // a field short
-      "a-100-50462986-260314-0000000009.log",
       "",
   };
   for (const char* name : not_resumable) {

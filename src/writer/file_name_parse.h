@@ -17,6 +17,8 @@ class NameFields {
   explicit NameFields(std::string_view name) noexcept : rest_(name) {}
   // The next field; nothing after the last.
   std::optional<std::string_view> next() noexcept;
+  // What follows the fields taken so far, from its separator on.
+  std::string_view rest() const noexcept { return rest_; }
 
  private:
   std::string_view rest_;

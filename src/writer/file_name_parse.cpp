@@ -1,4 +1,4 @@
-#include "access/file_name_parse.h"
+#include "writer/file_name_parse.h"
 
 #include <algorithm>
 #include <charconv>

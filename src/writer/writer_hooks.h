@@ -1,0 +1,22 @@
+// Work that layers above the writer do when it changes files: re-writing
+// the live contexts into a new file, and deleting surplus files after a
+// rollover. The writer calls them under the library lock; until they are
+// installed, a writer re-writes no context and deletes no file.
+#pragma once
+
+struct XoltLogFileWriter;
+
+namespace xoltlog {
+
+using WriterHook = void (*)(XoltLogFileWriter& writer);
+
+struct WriterHooks {
+  WriterHook rewrite_contexts;  // after a rollover or reopen into another file
+  WriterHook recycle;           // after a rollover, when the writer recycles
+};
+
+// Installs the hooks (at start-up, before any writer exists).
+void install_writer_hooks(const WriterHooks& hooks) noexcept;
+const WriterHooks& writer_hooks() noexcept;
+
+}  // namespace xoltlog

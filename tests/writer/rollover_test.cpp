@@ -1,0 +1,162 @@
+// When the writer leaves a file for a new one: size, time of day, period,
+// a foreign header version, and the reopen every ten minutes of messages.
+#include <fstream>
+
+#include "support/child_process.h"
+#include "writer/rollover_time.h"
+#include "writer/writer_fixture.h"
+
+namespace xoltlog::test {
+namespace {
+
+void create_file(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST_F(WriterTest, SizeRolloverPutsTheRecordIntoTheNewFile) {
+  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_FILE_SIZE);
+  cfg.max_file_size_kb = 1;
+  XoltLogHandle& handle = open(cfg);
+  const std::string first = files().at(0);
+  ASSERT_EQ(write(handle, "a"), XOLTLOG_OK);
+  const std::size_t after_one = content(first).size();
+  const std::size_t one_char_line = after_one - lines(first).at(0).size() - 1;
+  // A text of n (three-digit) characters makes a line of one_char_line +
+  // n + 1 bytes; fill the file to exactly 1023 bytes.
+  const std::size_t n = 1023 - after_one - one_char_line - 1;
+  ASSERT_EQ(write(handle, std::string(n, 'x')), XOLTLOG_OK);
+  ASSERT_EQ(content(first).size(), 1023u);
+  ASSERT_EQ(files().size(), 1u);
+  ASSERT_EQ(write(handle, "b"), XOLTLOG_OK);
+  ASSERT_EQ(files().size(), 2u);
+  EXPECT_EQ(content(first).size(), 1023u);
+  EXPECT_NE(content(files().at(1)).find("1:b"), std::string::npos);
+}
+
+TEST_F(WriterTest, LocalTimeRolloverAtMidnightAndAtASetHour) {
+  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_LOCAL_TIME);
+  XoltLogHandle& handle = open(cfg);  // started 10:00
+  FakeClock::set(local_time(2026, 3, 14, 23, 59), 0);
+  ASSERT_EQ(write(handle, "before midnight"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 1u);
+  FakeClock::set(local_time(2026, 3, 15, 0, 1), 0);
+  ASSERT_EQ(write(handle, "after midnight"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 2u);
+  close(handle);
+
+  // A file started at 23:59 and written at 00:01 rolls over then.
+  XoltLogCfg late_cfg = config(6, 7, XOLTLOG_ROLLOVER_LOCAL_TIME);
+  FakeClock::set(local_time(2026, 3, 15, 23, 59), 0);
+  XoltLogHandle& late = open(late_cfg);
+  FakeClock::set(local_time(2026, 3, 16, 0, 1), 0);
+  ASSERT_EQ(write(late, "x"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 4u);
+
+  XoltLogCfg six_cfg = config(7, 7, XOLTLOG_ROLLOVER_LOCAL_TIME);
+  six_cfg.rollover_time = 6 * 3600;
+  FakeClock::set(local_time(2026, 3, 16, 5, 0), 0);
+  XoltLogHandle& six = open(six_cfg);
+  EXPECT_EQ(six.file_writer->next_rollover_time_, local_time(2026, 3, 16, 6, 0));
+  FakeClock::set(local_time(2026, 3, 16, 5, 59, 59), 0);
+  ASSERT_EQ(write(six, "x"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 5u);
+  FakeClock::set(local_time(2026, 3, 16, 6, 0), 0);
+  ASSERT_EQ(write(six, "x"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 6u);
+}
+
+TEST_F(WriterTest, PeriodicRolloverAfterThePeriod) {
+  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_PERIODIC);
+  XoltLogHandle& handle = open(cfg);
+  FakeClock::set(local_time(2026, 3, 14, 21, 59, 59), 0);
+  ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 1u);
+  FakeClock::set(local_time(2026, 3, 14, 22, 0), 0);
+  ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 2u);
+}
+
+TEST(RolloverTime, TimeOfDayAndPeriodRules) {
+  setenv("TZ", "UTC0", 1);
+  tzset();
+  const std::int64_t day = 86400;
+  const std::int64_t ten = 10 * 3600;
+  // Started 10:00, rollover at 06:00: tomorrow's 06:00 while within a day.
+  EXPECT_EQ(next_rollover_time(2, ten, 6 * 3600, 0, ten + 60), 6 * 3600 + day);
+  // Started 05:00, rollover at 06:00, now 05:30: today's 06:00.
+  EXPECT_EQ(next_rollover_time(2, 5 * 3600, 6 * 3600, 0, 5 * 3600 + 1800), 6 * 3600);
+  // Started 05:00, now 07:00: the time has passed since the start: now.
+  EXPECT_EQ(next_rollover_time(2, 5 * 3600, 6 * 3600, 0, 7 * 3600), 7 * 3600);
+  // A file older than a day: now.
+  EXPECT_EQ(next_rollover_time(2, ten, 6 * 3600, 0, ten + day + 5), ten + day + 5);
+  EXPECT_EQ(next_rollover_time(4, ten, 0, 43200, ten), ten + 43200);
+  EXPECT_EQ(next_rollover_time(6, ten, 0, 43200, ten), day);  // time of day wins
+  EXPECT_FALSE(next_rollover_time(1, ten, 0, 43200, ten).has_value());
+  EXPECT_FALSE(next_rollover_time(0, ten, 0, 43200, ten).has_value());
+  unsetenv("TZ");
+  tzset();
+}
+
+TEST_F(WriterTest, AFileOfAnotherHeaderVersionIsNeverAppendedTo) {
+  const std::string old = "5-7-" + std::string(kHostNumber) + "-260314-0000000002.log";
+  create_file(dir_.file(old), "$Header 65540,5,7,1773478000,alpha\n");
+  XoltLogHandle& handle = open(config(5, 7));
+  ASSERT_EQ(write(handle, "new"), XOLTLOG_OK);
+  EXPECT_EQ(content(old), "$Header 65540,5,7,1773478000,alpha\n");
+  ASSERT_EQ(files().size(), 2u);
+  EXPECT_NE(content(files().at(1)).find("3:new"), std::string::npos);
+}
+
+TEST_F(WriterTest, AnInvalidRolloverModeIsDropped) {
+  XoltLogHandle& handle = open(config(5, 7, 7));
+  ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
+  EXPECT_EQ(handle.file_writer->rollover_mode_, 0u);
+  EXPECT_EQ(files().size(), 1u);
+}
+
+TEST_F(WriterTest, ReopenAfterTenMinutesContinuesTheOrdinaryFile) {
+  XoltLogHandle& handle = open(config(5, 7));
+  FakeClock::set(local_time(2026, 3, 14, 10, 10, 1), 0);
+  ASSERT_EQ(write(handle, "later"), XOLTLOG_OK);
+  ASSERT_EQ(files().size(), 1u);
+  const auto written = lines(files().at(0));
+  ASSERT_EQ(written.size(), 2u);  // same file, one header
+  EXPECT_EQ(handle.file_writer->reopen_mark_ms_, local_time(2026, 3, 14, 10, 10, 1) * 1000);
+  // After midnight the reopen starts the new day's file.
+  FakeClock::set(local_time(2026, 3, 15, 0, 30), 0);
+  ASSERT_EQ(write(handle, "next day"), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 2u);
+}
+
+TEST_F(WriterTest, ReopenStartsANewLogsetFile) {
+  XoltLogCfg cfg = config(12, 0, 0, "backup");
+  XoltLogHandle& handle = open(cfg);
+  FakeClock::set(local_time(2026, 3, 14, 10, 10, 1), 0);
+  ASSERT_EQ(write(handle, "later"), XOLTLOG_OK);
+  EXPECT_EQ(files(), (std::vector<std::string>{"12-backup-260314100000.log",
+                                               "12-backup-260314101001.log"}));
+  xoltLogFreeCfg(&cfg);
+}
+
+// The disk-full indication lasts for the process, so the test runs in one
+// of its own.
+TEST_F(WriterTest, DiskFullIsReportedOnceSet) {
+  XoltLogHandle& handle = open(config(5, 7));
+  const int status = run_in_child([&] {
+    platform::posix::syscalls().write = [](int, const void*, size_t) -> ssize_t {
+      errno = ENOSPC;
+      return -1;
+    };
+    const bool full = write(handle, "lost") == XOLTLOG_E_DISK_FULL;
+    platform::posix::syscalls().write = [](int, const void*, size_t) -> ssize_t {
+      errno = EIO;
+      return -1;
+    };
+    return full && write(handle, "lost") == XOLTLOG_E_DISK_FULL ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(write(handle, "kept"), XOLTLOG_OK);
+}
+
+}  // namespace
+}  // namespace xoltlog::test

@@ -1,0 +1,143 @@
+// Connecting handles to writers: sharing, resuming, new files and failures.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <fstream>
+
+#include "writer/writer_fixture.h"
+
+namespace xoltlog::test {
+namespace {
+
+const std::string kToday = "260314";
+
+std::string ordinary_name(int product, int originator, const std::string& date, int counter) {
+  char counter_text[11];
+  std::snprintf(counter_text, sizeof counter_text, "%010d", counter);
+  return std::to_string(product) + "-" + std::to_string(originator) + "-" + kHostNumber + "-" +
+         date + "-" + counter_text + ".log";
+}
+
+void create_file(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST_F(WriterTest, HandlesOfOneSeriesShareOneWriterAndFile) {
+  const XoltLogCfg cfg = config(5, 7);
+  XoltLogHandle& first = open(cfg);
+  XoltLogHandle& second = open(cfg);
+  EXPECT_EQ(first.file_writer, second.file_writer);
+  const XoltLogCfg other_cfg = config(5, 8);
+  XoltLogHandle& other = open(other_cfg);
+  EXPECT_NE(other.file_writer, first.file_writer);
+
+  ASSERT_EQ(files(), (std::vector<std::string>{ordinary_name(5, 7, kToday, 0),
+                                                ordinary_name(5, 8, kToday, 0)}));
+  EXPECT_EQ(close(first), XOLTLOG_OK);
+  EXPECT_EQ(first.file_writer, nullptr);
+  ASSERT_EQ(write(second, "still writing"), XOLTLOG_OK);
+  const auto written = lines(ordinary_name(5, 7, kToday, 0));
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[0].rfind("$Header 65543,5,7,", 0), 0u);
+  EXPECT_NE(written[1].find("13:still writing"), std::string::npos);
+  EXPECT_EQ(close(second), XOLTLOG_OK);
+  // The slot is free again: a new opener gets a writer of its own.
+  XoltLogHandle& third = open(cfg);
+  EXPECT_NE(third.file_writer, nullptr);
+  EXPECT_EQ(close(third), XOLTLOG_OK);
+}
+
+TEST_F(WriterTest, ResumesTheLatestFileAndCountsOnFromIt) {
+  const std::string latest = ordinary_name(5, 7, kToday, 4);
+  create_file(dir_.file(ordinary_name(5, 7, kToday, 3)), "$Header 65543,5,7,1,0,alpha\n");
+  create_file(dir_.file(latest), "$Header 65543,5,7,1773480000,-3600,alpha\n");
+  create_file(dir_.file("5-7-99-260315-0000000009.log"), "another host's\n");
+  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_FILE_SIZE);
+  cfg.max_file_size_kb = 1;
+  XoltLogHandle& handle = open(cfg);
+  EXPECT_EQ(handle.file_writer->file_start_time_, 1773480000);
+  ASSERT_EQ(write(handle, "resumed"), XOLTLOG_OK);
+  EXPECT_EQ(lines(latest).size(), 2u);  // no second header
+
+  ASSERT_EQ(write(handle, std::string(1100, 'x')), XOLTLOG_OK);  // too big: next file
+  EXPECT_EQ(lines(ordinary_name(5, 7, kToday, 5)).size(), 2u);
+
+  FakeClock::set(local_time(2026, 3, 15, 0, 1), 0);
+  ASSERT_EQ(write(handle, std::string(1100, 'y')), XOLTLOG_OK);
+  EXPECT_EQ(lines(ordinary_name(5, 7, "260315", 0)).size(), 2u);
+}
+
+// Another process started the next file first: this writer rolls into it
+// without giving it a second header, and takes its start from its header.
+TEST_F(WriterTest, ANewNameThatExistsIsJoinedWithoutASecondHeader) {
+  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_FILE_SIZE);
+  cfg.max_file_size_kb = 1;
+  XoltLogHandle& handle = open(cfg);
+  const std::string next = ordinary_name(5, 7, kToday, 1);
+  create_file(dir_.file(next), "$Header 65543,5,7,1773480500,-3600,beta\nother\n");
+  ASSERT_EQ(write(handle, std::string(1100, 'x')), XOLTLOG_OK);
+  const auto written = lines(next);
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_EQ(written[1], "other");
+  EXPECT_EQ(handle.file_writer->file_start_time_, 1773480500);
+}
+
+TEST_F(WriterTest, LogsetWritersStartFilesNamedByTheirSetAndTime) {
+  XoltLogCfg cfg = config(12, 0, 0, "backup");
+  XoltLogHandle& handle = open(cfg);
+  ASSERT_EQ(write(handle, "set"), XOLTLOG_OK);
+  ASSERT_EQ(files(), std::vector<std::string>{"12-backup-260314100000.log"});
+  const auto written = lines("12-backup-260314100000.log");
+  EXPECT_EQ(written.at(0), "$Header 65544,-3600,alpha");
+  EXPECT_EQ(written.at(1).rfind("2,0,1,", 0), 0u);  // logset records: no product field
+  xoltLogFreeCfg(&cfg);
+}
+
+TEST_F(WriterTest, ConnectFailuresAreReportedAndCloseReleasesAll) {
+  XoltLogCfg no_directory = config(5, 7);
+  no_directory.log_directory[0] = '\0';
+  std::uint32_t result = 0;
+  XoltLogHandle& without = open(no_directory, &result);
+  EXPECT_EQ(result, XOLTLOG_E_NO_DIRECTORY);
+  EXPECT_EQ(close(without), XOLTLOG_E_FAILED);
+  EXPECT_EQ(without.file_writer, nullptr);  // released all the same
+
+  create_file(dir_.file("blocker"), "");
+  XoltLogCfg blocked = config(5, 7);
+  xoltLogCfgSetDirectory(&blocked, dir_.file("blocker/logs").c_str(), nullptr);
+  open(blocked, &result);
+  EXPECT_EQ(result, XOLTLOG_E_FAILED);
+
+  calls_.table().open = [](const char* path, int flags, mode_t mode) {
+    if ((flags & O_WRONLY) != 0) {
+      errno = EACCES;
+      return -1;
+    }
+    return platform::posix::real_syscalls().open(path, flags, mode);
+  };
+  XoltLogHandle& denied = open(config(5, 9), &result);
+  EXPECT_EQ(result, XOLTLOG_E_FILE_ACCESS);
+  EXPECT_EQ(write(denied, "lost"), XOLTLOG_E_APPEND);
+  calls_.table().open = [](const char*, int, mode_t) {
+    errno = EMFILE;
+    return -1;
+  };
+  open(config(5, 10), &result);
+  EXPECT_EQ(result, XOLTLOG_E_FILE_OPEN);
+}
+
+TEST_F(WriterTest, NullArgumentsAndMissingWriters) {
+  XoltLogCfg cfg = config(5, 7);
+  XoltLogHandle handle{};
+  EXPECT_EQ(xoltLogOpenFile(nullptr, &cfg, &cfg), XOLTLOG_E_INVALID_ARG);
+  EXPECT_EQ(xoltLogOpenFile(&handle, &cfg, &cfg), XOLTLOG_E_INVALID_ARG);  // no writer
+  EXPECT_EQ(xoltLogCloseFile(&handle), XOLTLOG_E_INVALID_ARG);
+  XoltLogMsg msg{};
+  EXPECT_EQ(xoltLogWriteMsgWithRolloverToFile(nullptr, &msg), XOLTLOG_E_NO_WRITER);
+  XoltLogHandle& opened = open(cfg);
+  EXPECT_EQ(xoltLogWriteMsgWithRolloverToFile(opened.file_writer, nullptr), XOLTLOG_E_FAILED);
+}
+
+}  // namespace
+}  // namespace xoltlog::test
