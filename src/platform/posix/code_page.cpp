@@ -17,14 +17,26 @@ bool is_one_of(const char* name, std::initializer_list<const char*> candidates) 
   return false;
 }
 
-}  // namespace
-
-// Asked afresh on every call: nl_langinfo only reads the current locale, so
-// a cache keyed on the locale would cost as much as the answer.
-bool code_page_is_utf8() noexcept {
-  const char* name = code_page_name();
+bool names_utf8_or_ascii(const char* name) noexcept {
   return is_one_of(name, {"UTF-8", "UTF8"}) ||
          is_one_of(name, {"ANSI_X3.4-1968", "US-ASCII", "ASCII", "646"});
+}
+
+}  // namespace
+
+// The serializer asks for every record. The code set's name lives in the
+// locale's data, so a new locale brings a new name pointer: the answer for
+// the pointer seen last stays good until then, and the name comparisons run
+// only once per locale.
+bool code_page_is_utf8() noexcept {
+  thread_local const char* last_name = nullptr;
+  thread_local bool last_answer = false;
+  const char* name = code_page_name();
+  if (name != last_name) {
+    last_answer = names_utf8_or_ascii(name);
+    last_name = name;
+  }
+  return last_answer;
 }
 
 const char* code_page_name() noexcept { return nl_langinfo(CODESET); }

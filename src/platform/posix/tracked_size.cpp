@@ -10,12 +10,16 @@ bool is_file(const TrackedSize& tracked, const FileIdentity& identity) noexcept 
          tracked.inode.load(kRelaxed) == identity.inode;
 }
 
-// Brackets a change so that readers can tell they raced with it.
+// Brackets a change so that readers can tell they raced with it. Only the
+// mutex holder changes the fields, so plain stores do; no locked
+// instruction is needed on the append path.
 template <typename Change>
 void change(TrackedSize& tracked, Change apply) noexcept {
-  tracked.sequence.fetch_add(1, std::memory_order_acq_rel);
+  const std::uint32_t sequence = tracked.sequence.load(kRelaxed);
+  tracked.sequence.store(sequence + 1, kRelaxed);
+  std::atomic_thread_fence(std::memory_order_release);
   apply();
-  tracked.sequence.fetch_add(1, std::memory_order_release);
+  tracked.sequence.store(sequence + 2, std::memory_order_release);
 }
 
 }  // namespace
@@ -38,7 +42,7 @@ bool add_to_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t gro
   if (tracked.known.load(kRelaxed) == 0 || !is_file(tracked, identity)) {
     return false;
   }
-  change(tracked, [&] { tracked.size.fetch_add(grown, kRelaxed); });
+  change(tracked, [&] { tracked.size.store(tracked.size.load(kRelaxed) + grown, kRelaxed); });
   return true;
 }
 
