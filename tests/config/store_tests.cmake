@@ -1,0 +1,5 @@
+xoltlog_add_test(store_test
+  config/store_both_test.cpp
+  config/store_file_test.cpp
+  platform/registry_test.cpp
+)

@@ -1,0 +1,123 @@
+// The registry below HKEY_LOCAL_MACHINE, as far as the property store needs
+// it, and the whole-file replacement that both the POSIX stand-in and the
+// store file rely on.
+//
+// Registry keys are addressed by paths whose components are separated by
+// backslashes on every platform; empty components are skipped. Key and value
+// names match without regard to ASCII case, and a key keeps the spelling it
+// was created with. Values are text (kRegistryText, stored with its
+// terminating NUL counted) or 32-bit numbers (kRegistryNumber, four bytes).
+//
+// Every function may be called from several threads and processes at once: a
+// value update is atomic (readers see the old or the new set of a key's
+// values, never a mixture) and two updates of one key never lose each other.
+// None takes the library lock; one open key is used by one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+#include "frame/memory.h"
+
+namespace xoltlog::platform {
+
+inline constexpr std::uint32_t kRegistryText = 1;    // REG_SZ
+inline constexpr std::uint32_t kRegistryNumber = 4;  // REG_DWORD
+
+enum class RegistryStatus {
+  kOk,
+  kNotFound,      // the key, subkey or value does not exist
+  kNoMoreItems,   // the enumeration index is past the last subkey
+  kMoreData,      // the caller's buffer is too small
+  kAccessDenied,  // the key was opened for reading, or the system refused
+  kInvalidName,   // a path component that cannot name a key ("." or "..")
+  kFailed,        // anything else: input/output error, damaged store, no memory
+};
+
+enum class RegistryAccess { kRead, kAll };
+
+class RegistryKey;
+
+struct CloseRegistryKey {
+  void operator()(RegistryKey* key) const noexcept;
+};
+
+// An open key; closing it changes nothing in the store.
+using RegistryKeyPtr = std::unique_ptr<RegistryKey, CloseRegistryKey>;
+
+// Opens the existing key at path below the root. On POSIX the root is the
+// directory $XOLTLOG_REGISTRY_ROOT (default /var/lib/xoltlog/registry); a
+// root that does not exist makes every open and create fail with kNotFound.
+RegistryStatus open_registry_key(std::string_view path, RegistryAccess access,
+                                 RegistryKeyPtr& key) noexcept;
+// Opens the key at path with all access, creating it and every missing
+// parent first.
+RegistryStatus create_registry_key(std::string_view path, RegistryKeyPtr& key) noexcept;
+
+struct RegistryValue {
+  std::uint32_t type = 0;
+  // size bytes from allocate(), followed by one NUL byte that size does not
+  // count, so that a text stored without its NUL still reads safely.
+  BlockPtr<unsigned char> data;
+  std::uint32_t size = 0;
+};
+
+RegistryStatus query_registry_value(const RegistryKey& key, std::string_view name,
+                                    RegistryValue& value) noexcept;
+// Creates or replaces the value; an existing value keeps its spelling.
+RegistryStatus set_registry_value(const RegistryKey& key, std::string_view name, std::uint32_t type,
+                                  const void* data, std::uint32_t size) noexcept;
+RegistryStatus delete_registry_value(const RegistryKey& key, std::string_view name) noexcept;
+
+// The name of the index-th subkey in ascending order of names compared
+// without case. length holds the buffer's size on entry and the name's
+// length (without its NUL) on success; a name that does not fit with its
+// NUL gives kMoreData.
+RegistryStatus enum_registry_subkey(const RegistryKey& key, std::uint32_t index, char* name,
+                                    std::uint32_t& length) noexcept;
+// Deletes the key at subkey (a path below key) with everything below it.
+RegistryStatus delete_registry_tree(const RegistryKey& key, std::string_view subkey) noexcept;
+
+// ---- Whole-file replacement ------------------------------------------------
+
+struct CloseStream {
+  void operator()(std::FILE* stream) const noexcept { std::fclose(stream); }
+};
+using StreamPtr = std::unique_ptr<std::FILE, CloseStream>;
+
+// An existing regular file opened for reading, not inherited by child
+// processes; null (errno set) otherwise, a directory included.
+StreamPtr open_read_stream(const char* path) noexcept;
+// The file created, or emptied, for writing, not inherited; null on failure.
+StreamPtr create_write_stream(const char* path) noexcept;
+// Writes what the stream buffers through to the disk: true on success.
+bool sync_stream(std::FILE* stream) noexcept;
+// True when path names the very file that stream reads.
+bool is_same_file(std::FILE* stream, const char* path) noexcept;
+
+enum class ReplaceStatus { kOk, kAccessDenied, kFailed };
+
+// Moves from over to in one step: readers see the old or the new file.
+ReplaceStatus replace_file(const char* from, const char* to) noexcept;
+
+// An exclusive advisory lock on a directory, taken by every process that
+// rewrites a file in it and held until the object is destroyed. Two locks of
+// one directory exclude each other in one process too, so a thread must
+// never take a second one of the same directory.
+class DirectoryLock {
+ public:
+  explicit DirectoryLock(const char* directory) noexcept;
+  ~DirectoryLock();
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+  // False when the directory cannot be opened or locked.
+  bool held() const noexcept { return handle_ >= 0; }
+
+ private:
+  std::intptr_t handle_ = -1;
+};
+
+}  // namespace xoltlog::platform

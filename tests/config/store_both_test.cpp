@@ -1,0 +1,204 @@
+// The property store's behaviour where the registry and the store file
+// agree, and side by side where they differ.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/store_test_support.h"
+#include "config/store_typed.h"
+#include "support/temp_dir.h"
+#include "xoltlog/frame.h"
+#include "xoltlog/property_store.h"
+
+namespace {
+
+using xoltlog::test::names_of;
+using xoltlog::test::Store;
+using xoltlog::test::text_of;
+
+enum class Backend { kRegistry, kFile };
+
+class BothBackends : public ::testing::TestWithParam<Backend> {
+ protected:
+  void SetUp() override { setenv("XOLTLOG_REGISTRY_ROOT", root_.path().c_str(), 1); }
+  void TearDown() override { unsetenv("XOLTLOG_REGISTRY_ROOT"); }
+
+  bool registry() const { return GetParam() == Backend::kRegistry; }
+  std::string location() const {
+    return registry() ? "SOFTWARE\\KESTRAN\\xoltlog" : root_.file("etc/cfg/xoltlog.conf");
+  }
+  uint32_t create(Store& store, const std::string& section) {
+    return CreatePropertyString(location().c_str(), section.c_str(), &store.handle);
+  }
+  uint32_t open(Store& store, const std::string& section, uint32_t mode = 1) {
+    return utiOpenPropertyStore(location().c_str(), section.c_str(), &store.handle, mode);
+  }
+
+  xoltlog::test::TempDir root_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Store, BothBackends, ::testing::Values(Backend::kRegistry, Backend::kFile),
+                         [](const auto& param_info) {
+                           return param_info.param == Backend::kRegistry ? "Registry" : "File";
+                         });
+
+TEST_P(BothBackends, OpeningFailsUntilTheStoreIsCreated) {
+  Store store;
+  EXPECT_EQ(open(store, "12"), 2u);
+  EXPECT_EQ(create(store, "12"), 0u);
+  Store again;
+  EXPECT_EQ(open(again, "12", 0), 0u);
+  EXPECT_EQ(text_of(again, "LogDirectory"), "<3>");
+}
+
+TEST_P(BothBackends, ValuesOfEveryTypeReadBackAsWritten) {
+  Store store;
+  ASSERT_EQ(create(store, "12"), 0u);
+  Store earlier_reader;
+  ASSERT_EQ(open(earlier_reader, "12", 0), 0u);
+  EXPECT_EQ(utiSetPropertyAsStr(&store.handle, "LogDirectory", "/var/log/a"), 0u);
+  EXPECT_EQ(utiSetPropertyAsStr(&store.handle, "LogDirectory", "/var/log/b"), 0u);
+  EXPECT_EQ(text_of(store, "LogDirectory"), "/var/log/b");
+  EXPECT_EQ(text_of(store, "logdirectory"), registry() ? "/var/log/b" : "<3>");
+  EXPECT_EQ(text_of(earlier_reader, "LogDirectory"), "/var/log/b");
+
+  for (const uint32_t number : {0u, 43200u, 2147483648u, 4294967295u}) {
+    uint32_t read = 1;
+    EXPECT_EQ(xoltlog::store_set_number(&store.handle, "NumberOfLogFiles", &number), 0u);
+    EXPECT_EQ(xoltlog::store_get_number(&store.handle, "NumberOfLogFiles", &read), 0u);
+    EXPECT_EQ(read, number);
+  }
+  for (const auto& [written, read_back] : {std::pair{1u, 1u}, {0u, 0u}, {7u, 0u}}) {
+    uint32_t flag = 9;
+    EXPECT_EQ(xoltlog::store_set_bool(&store.handle, "LogToStdout", &written), 0u);
+    EXPECT_EQ(xoltlog::store_get_bool(&store.handle, "LogToStdout", &flag), 0u);
+    EXPECT_EQ(flag, read_back) << written;
+  }
+  uint32_t untouched = 5;
+  EXPECT_EQ(xoltlog::store_get_number(&store.handle, "Missing", &untouched), 3u);
+  EXPECT_EQ(untouched, 5u);
+}
+
+TEST_P(BothBackends, RemovingASectionTakesAllItsPropertiesOnce) {
+  Store twelve;
+  Store thirteen;
+  ASSERT_EQ(create(twelve, "12"), 0u);
+  ASSERT_EQ(create(thirteen, "13"), 0u);
+  ASSERT_EQ(utiSetPropertyAsStr(&twelve.handle, "LogDirectory", "a"), 0u);
+  ASSERT_EQ(utiSetPropertyAsStr(&twelve.handle, "OIDNames", "b"), 0u);
+  ASSERT_EQ(utiSetPropertyAsStr(&thirteen.handle, "LogDirectory", "c"), 0u);
+
+  Store root;
+  ASSERT_EQ(open(root, ""), 0u);
+  EXPECT_EQ(utiRemovePropertyRoot(&root.handle, "12"), 0u);
+  EXPECT_EQ(utiRemovePropertyRoot(&root.handle, "12"), 8u);
+
+  Store after;
+  const uint32_t reopened = open(after, "12");
+  EXPECT_EQ(reopened, registry() ? 2u : 0u);
+  if (reopened == 0) {
+    EXPECT_EQ(text_of(after, "LogDirectory"), "<3>");
+    EXPECT_EQ(text_of(after, "OIDNames"), "<3>");
+  }
+  Store other;
+  ASSERT_EQ(open(other, "13"), 0u);
+  EXPECT_EQ(text_of(other, "LogDirectory"), "c");
+}
+
+TEST_P(BothBackends, EnumeratesEachSectionOnceThenNoMore) {
+  for (const char* section : {"12", "13", "LOGSET\\Default"}) {
+    Store store;
+    const std::string name =
+        registry() ? section : (section[0] == 'L' ? "LOGSET.Default" : section);
+    ASSERT_EQ(create(store, name), 0u);
+    ASSERT_EQ(utiSetPropertyAsStr(&store.handle, "FileName", "f"), 0u);
+  }
+  Store sections;
+  ASSERT_EQ(open(sections, ""), 0u);
+  EXPECT_EQ(names_of(sections, utiEnumProductId),
+            (std::vector<std::string>{"12", "13", "LOGSET", "<7>"}));
+  Store logsets;
+  ASSERT_EQ(open(logsets, registry() ? "LOGSET" : ""), 0u);
+  EXPECT_EQ(names_of(logsets, utiEnumLogsetForProductId),
+            (std::vector<std::string>{"Default", "<7>"}));
+
+  Store small;
+  ASSERT_EQ(open(small, ""), 0u);
+  char buffer[2] = "";
+  uint32_t length = sizeof buffer;
+  EXPECT_EQ(utiEnumProductId(&small.handle, 0, buffer, &length), 6u);
+}
+
+// Store results, except CreatePropertyString's result codes.
+TEST_P(BothBackends, MissingArgumentsAreRefused) {
+  Store store;
+  ASSERT_EQ(create(store, "12"), 0u);
+  char* value = nullptr;
+  uint32_t length = 8;
+  EXPECT_EQ(utiOpenPropertyStore(nullptr, "12", &store.handle, 1), 1u);
+  EXPECT_EQ(utiGetPropertyAsStr(&store.handle, "x", nullptr), 1u);
+  EXPECT_EQ(utiGetPropertyAsStr(&store.handle, nullptr, &value), 1u);
+  EXPECT_EQ(utiSetPropertyAsStr(&store.handle, "x", nullptr), 1u);
+  EXPECT_EQ(utiRemoveProperty(&store.handle, nullptr), 1u);
+  EXPECT_EQ(utiRemovePropertyRoot(nullptr, "12"), 1u);
+  EXPECT_EQ(utiEnumProductId(&store.handle, 0, nullptr, &length), 1u);
+  EXPECT_EQ(xoltlog::store_set_number(&store.handle, "x", nullptr), 1u);
+  EXPECT_EQ(CreatePropertyString(location().c_str(), "12", nullptr), 3u);
+  Store unopened;
+  EXPECT_EQ(CreatePropertyString(nullptr, "12", &unopened.handle), 6u);
+  EXPECT_EQ(utiClosePropertyStore(nullptr), 1u);
+  EXPECT_EQ(utiClosePropertyStore(&store.handle), 0u);
+  EXPECT_EQ(utiClosePropertyStore(&store.handle), 0u);
+}
+
+struct Difference {
+  const char* what;
+  std::function<std::string(Store&)> run;
+  std::string registry;
+  std::string file;
+};
+
+TEST_P(BothBackends, DifferencesSideBySide) {
+  const std::vector<Difference> differences = {
+      {"true in capitals reads as",
+       [](Store& s) {
+         uint32_t flag = 9;
+         utiSetPropertyAsStr(&s.handle, "LogToStdout", "TRUE");
+         const uint32_t result = xoltlog::store_get_bool(&s.handle, "LogToStdout", &flag);
+         return std::to_string(result) + "/" + std::to_string(flag);
+       },
+       "0/1", "0/0"},
+      {"trailing blanks",
+       [](Store& s) {
+         utiSetPropertyAsStr(&s.handle, "OIDNames", "a b  ");
+         return text_of(s, "OIDNames");
+       },
+       "a b  ", "a b"},
+      {"a number read as text",
+       [](Store& s) {
+         const uint32_t all = 4294967295u;
+         xoltlog::store_set_number(&s.handle, "NumberOfLogFiles", &all);
+         return text_of(s, "NumberOfLogFiles");
+       },
+       "<3>", "-1"},
+      {"removing a missing property",
+       [](Store& s) { return std::to_string(utiRemoveProperty(&s.handle, "Missing")); }, "6", "0"},
+      {"a value with line ends",
+       [](Store& s) {
+         const uint32_t result = utiSetPropertyAsStr(&s.handle, "Injected", "a\nb=c\r\n");
+         return std::to_string(result) + "/" + text_of(s, "Injected");
+       },
+       "0/a\nb=c\r\n", "3/<3>"},
+  };
+  for (const Difference& difference : differences) {
+    Store store;
+    ASSERT_EQ(create(store, "12"), 0u);
+    EXPECT_EQ(difference.run(store), registry() ? difference.registry : difference.file)
+        << difference.what;
+  }
+}
+
+}  // namespace

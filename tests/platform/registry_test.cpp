@@ -1,0 +1,200 @@
+// The registry stand-in on the real file system, and several processes
+// changing one key at once.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/posix/registry_key.h"
+#include "platform/registry.h"
+#include "support/helper_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using xoltlog::platform::RegistryAccess;
+using xoltlog::platform::RegistryKeyPtr;
+using xoltlog::platform::RegistryStatus;
+using xoltlog::platform::RegistryValue;
+
+RegistryKeyPtr create(const std::string& path) {
+  RegistryKeyPtr key;
+  EXPECT_EQ(xoltlog::platform::create_registry_key(path, key), RegistryStatus::kOk) << path;
+  return key;
+}
+
+RegistryStatus set_text(const RegistryKeyPtr& key, const std::string& name,
+                        const std::string& text) {
+  return xoltlog::platform::set_registry_value(*key, name, xoltlog::platform::kRegistryText,
+                                               text.data(), static_cast<uint32_t>(text.size()));
+}
+
+// "type:bytes" of a value, or "<missing>".
+std::string value_of(const RegistryKeyPtr& key, const std::string& name) {
+  RegistryValue value;
+  if (xoltlog::platform::query_registry_value(*key, name, value) != RegistryStatus::kOk) {
+    return "<missing>";
+  }
+  return std::to_string(value.type) + ":" +
+         std::string(reinterpret_cast<const char*>(value.data.get()), value.size);
+}
+
+class RegistryStandIn : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("XOLTLOG_REGISTRY_ROOT", root_.path().c_str(), 1); }
+  void TearDown() override { unsetenv("XOLTLOG_REGISTRY_ROOT"); }
+  xoltlog::test::TempDir root_;
+};
+
+TEST_F(RegistryStandIn, NamesMatchWithoutCaseAndKeysKeepTheirSpelling) {
+  const RegistryKeyPtr key = create("SOFTWARE\\Kestran\\xoltlog");
+  create("software\\KESTRAN\\Other\\");
+  EXPECT_TRUE(std::filesystem::is_directory(root_.file("SOFTWARE/Kestran/xoltlog")));
+  EXPECT_TRUE(std::filesystem::is_directory(root_.file("SOFTWARE/Kestran/Other")));
+  EXPECT_FALSE(std::filesystem::exists(root_.file("software")));
+
+  RegistryKeyPtr same;
+  ASSERT_EQ(xoltlog::platform::open_registry_key("software\\kestran\\XOLTLOG",
+                                                 RegistryAccess::kRead, same),
+            RegistryStatus::kOk);
+  EXPECT_EQ(set_text(key, "LogDirectory", "a"), RegistryStatus::kOk);
+  EXPECT_EQ(set_text(key, "LOGDIRECTORY", "b"), RegistryStatus::kOk);
+  EXPECT_EQ(value_of(same, "logdirectory"), "1:b");
+  EXPECT_EQ(xoltlog::platform::delete_registry_value(*key, "LogDirectory"), RegistryStatus::kOk);
+  EXPECT_EQ(value_of(same, "LogDirectory"), "<missing>");
+  EXPECT_EQ(xoltlog::platform::delete_registry_value(*key, "LogDirectory"),
+            RegistryStatus::kNotFound);
+}
+
+TEST_F(RegistryStandIn, ValuesHoldAnyBytesWithTheirType) {
+  const RegistryKeyPtr key = create("K");
+  const std::string text("line\nfeed\r\n=\0nul\n9 9 9\n", 22);
+  const uint32_t number = 4294967295u;
+  EXPECT_EQ(set_text(key, "Text", text), RegistryStatus::kOk);
+  EXPECT_EQ(set_text(key, "Empty", ""), RegistryStatus::kOk);
+  EXPECT_EQ(xoltlog::platform::set_registry_value(
+                *key, "Number", xoltlog::platform::kRegistryNumber, &number, sizeof number),
+            RegistryStatus::kOk);
+  EXPECT_EQ(set_text(key, "Name\nwith line feed", "x"), RegistryStatus::kOk);
+  EXPECT_EQ(value_of(key, "Text"), "1:" + text);
+  EXPECT_EQ(value_of(key, "Empty"), "1:");
+  EXPECT_EQ(value_of(key, "Number"), "4:" + std::string(4, '\xff'));
+  EXPECT_EQ(value_of(key, "Name\nwith line feed"), "1:x");
+}
+
+TEST_F(RegistryStandIn, SubkeysEnumerateInOrderWithoutCase) {
+  for (const char* name : {"beta", "Alpha", "gamma", "alpha2", "Beta1"}) {
+    create(std::string("K\\") + name);
+  }
+  const RegistryKeyPtr key = create("K");
+  std::vector<std::string> names;
+  char buffer[8];
+  uint32_t length = sizeof buffer;
+  for (uint32_t index = 0;
+       xoltlog::platform::enum_registry_subkey(*key, index, buffer, length) == RegistryStatus::kOk;
+       ++index, length = sizeof buffer) {
+    names.emplace_back(buffer, length);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "alpha2", "beta", "Beta1", "gamma"}));
+  length = 5;
+  EXPECT_EQ(xoltlog::platform::enum_registry_subkey(*key, 0, buffer, length),
+            RegistryStatus::kMoreData);
+}
+
+TEST_F(RegistryStandIn, NothingLeavesTheRootAndAMissingRootIsNoRegistry) {
+  RegistryKeyPtr key;
+  for (const char* path : {"a\\..\\..\\escaped", "..", "a\\.", "a\\b/c"}) {
+    EXPECT_EQ(xoltlog::platform::create_registry_key(path, key), RegistryStatus::kInvalidName)
+        << path;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(root_.path()));
+  setenv("XOLTLOG_REGISTRY_ROOT", root_.file("missing").c_str(), 1);
+  EXPECT_EQ(xoltlog::platform::open_registry_key("", RegistryAccess::kAll, key),
+            RegistryStatus::kNotFound);
+  EXPECT_EQ(xoltlog::platform::create_registry_key("a", key), RegistryStatus::kNotFound);
+  EXPECT_FALSE(std::filesystem::exists(root_.file("missing")));
+}
+
+TEST_F(RegistryStandIn, AKeyOpenedForReadingChangesNothing) {
+  create("K\\Sub");
+  RegistryKeyPtr key;
+  ASSERT_EQ(xoltlog::platform::open_registry_key("K", RegistryAccess::kRead, key),
+            RegistryStatus::kOk);
+  EXPECT_EQ(set_text(key, "Name", "v"), RegistryStatus::kAccessDenied);
+  EXPECT_EQ(xoltlog::platform::delete_registry_tree(*key, "Sub"), RegistryStatus::kAccessDenied);
+  EXPECT_TRUE(std::filesystem::is_directory(root_.file("K/Sub")));
+}
+
+TEST_F(RegistryStandIn, DeletingATreeLeavesNothingOfIt) {
+  const RegistryKeyPtr deep = create("A\\B\\C\\D");
+  ASSERT_EQ(set_text(deep, "Name", "v"), RegistryStatus::kOk);
+  const RegistryKeyPtr a = create("A");
+  EXPECT_EQ(xoltlog::platform::delete_registry_tree(*a, "b"), RegistryStatus::kOk);
+  EXPECT_TRUE(std::filesystem::is_empty(root_.file("A")));
+  EXPECT_EQ(xoltlog::platform::delete_registry_tree(*a, "B"), RegistryStatus::kNotFound);
+}
+
+TEST_F(RegistryStandIn, ADamagedValuesFileIsAFailureNeverAnOverread) {
+  const RegistryKeyPtr key = create("K");
+  ASSERT_EQ(set_text(key, "Name", "value"), RegistryStatus::kOk);
+  const std::string values = root_.file("K/") + xoltlog::platform::posix::kValuesFile;
+  const std::string whole = xoltlog::test::read_file(values);
+  // Cut behind its first line, the file is whole and holds no values.
+  const std::size_t no_values = whole.find('\n') + 1;
+  for (std::size_t cut = 1; cut < whole.size(); ++cut) {
+    std::ofstream(values, std::ios::binary | std::ios::trunc) << whole.substr(0, cut);
+    RegistryValue value;
+    const RegistryStatus expected =
+        cut == no_values ? RegistryStatus::kNotFound : RegistryStatus::kFailed;
+    EXPECT_EQ(xoltlog::platform::query_registry_value(*key, "Name", value), expected) << cut;
+    if (cut != no_values) {
+      EXPECT_EQ(set_text(key, "Other", "x"), RegistryStatus::kFailed) << cut;
+    }
+  }
+  std::ofstream(values, std::ios::binary | std::ios::trunc)
+      << "xoltlog registry values 1\n1 4 18446744073709551615\nName";
+  EXPECT_EQ(value_of(key, "Name"), "<missing>");
+}
+
+XOLTLOG_TEST_HELPER(set_registry_values) {
+  RegistryKeyPtr key;
+  if (xoltlog::platform::open_registry_key(args.at(0), RegistryAccess::kAll, key) !=
+      RegistryStatus::kOk) {
+    return 2;
+  }
+  for (int k = 0; k < std::stoi(args.at(2)); ++k) {
+    const std::string name = "w" + args.at(1) + "_" + std::to_string(k);
+    if (set_text(key, name, name) != RegistryStatus::kOk) {
+      return 3;
+    }
+  }
+  return 0;
+}
+
+TEST_F(RegistryStandIn, ProcessesSettingValuesOfOneKeyLoseNone) {
+  constexpr int kWriters = 4;
+  constexpr int kValues = 40;
+  const RegistryKeyPtr key = create("Shared\\Key");
+  std::vector<pid_t> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.push_back(xoltlog::test::spawn_helper(
+        "set_registry_values", {"shared\\key", std::to_string(w), std::to_string(kValues)}));
+  }
+  for (const pid_t writer : writers) {
+    EXPECT_EQ(xoltlog::test::wait_for_exit(writer), 0);
+  }
+  for (int w = 0; w < kWriters; ++w) {
+    for (int k = 0; k < kValues; ++k) {
+      const std::string name = "w" + std::to_string(w) + "_" + std::to_string(k);
+      EXPECT_EQ(value_of(key, name), "1:" + name);
+    }
+  }
+}
+
+}  // namespace
