@@ -89,8 +89,13 @@ std::int32_t append_holding_lock(int fd, const void* bytes, std::uint32_t count)
 
 }  // namespace posix
 
-std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
-                         std::uint32_t count) noexcept {
+namespace {
+
+// The append under the file's lock; then, with the lock still held, what
+// the table slot must learn of it.
+template <typename Track>
+std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::uint32_t count,
+                           Track track) noexcept {
   if (!can_append(context, bytes, count)) {
     return -1;
   }
@@ -101,26 +106,25 @@ std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
   }
   const std::int32_t appended = posix::append_holding_lock(fd, bytes, count);
   if (lock.slot() != nullptr) {
-    posix::forget_size(*lock.slot());
+    track(*lock.slot(), fd, appended);
   }
   return appended;
 }
 
+}  // namespace
+
+std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
+                         std::uint32_t count) noexcept {
+  return locked_append(context, bytes, count,
+                       [](posix::LockSlot& slot, int, std::int32_t) { posix::forget_size(slot); });
+}
+
 std::int32_t file_append_tracked(XoltLogFileContext& context, const FileIdentity& identity,
                                  const void* bytes, std::uint32_t count) noexcept {
-  if (!can_append(context, bytes, count)) {
-    return -1;
-  }
-  const int fd = posix::descriptor_of(context);
-  posix::AppendLock lock(context, fd);
-  if (!lock.held()) {
-    return -1;
-  }
-  const std::int32_t appended = posix::append_holding_lock(fd, bytes, count);
-  if (lock.slot() != nullptr) {
-    track_append(*lock.slot(), fd, identity, appended);
-  }
-  return appended;
+  return locked_append(context, bytes, count,
+                       [&](posix::LockSlot& slot, int fd, std::int32_t appended) {
+                         track_append(slot, fd, identity, appended);
+                       });
 }
 
 bool tracked_file_size(const XoltLogFileContext& context, const FileIdentity& identity,
