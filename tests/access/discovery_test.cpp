@@ -1,64 +1,32 @@
-#include <gtest/gtest.h>
-
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <ctime>
-#include <optional>
+#include <fstream>
 #include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "frame/memory.h"
-#include "support/syscall_override.h"
-#include "support/temp_dir.h"
+#include "writer/writer_fixture.h"
 #include "xoltlog/access.h"
 
 namespace {
 
+using xoltlog::platform::posix::real_syscalls;
+using xoltlog::test::CentralEuropeanTime;
+using xoltlog::test::FixedHost;
 using xoltlog::test::SyscallOverride;
 using xoltlog::test::TempDir;
 
-constexpr const char* kHost = "50462986";  // 10.1.2.3, first octet lowest
+constexpr const char* kHost = xoltlog::test::kHostNumber;  // 10.1.2.3, first octet lowest
 
 using EntryPtr = xoltlog::BlockPtr<XoltLogFileEntry>;
 
-// This host resolves to 10.1.2.3 whatever machine runs the test.
-struct FixedHost : SyscallOverride {
-  FixedHost() {
-    table().gethostname = [](char* name, size_t size) -> int { return !snprintf(name, size, "h"); };
-    table().getaddrinfo = [](const char*, const char*, const addrinfo*, addrinfo** out) {
-      static sockaddr_in address{AF_INET, 0, {htonl(0x0A010203)}, {}};
-      static addrinfo entry{};
-      entry.ai_family = AF_INET;
-      entry.ai_addrlen = sizeof address;
-      entry.ai_addr = reinterpret_cast<sockaddr*>(&address);
-      *out = &entry;
-      return 0;
-    };
-    table().freeaddrinfo = [](addrinfo*) {};
-  }
-};
-
-// Local times of these tests are Central European, whatever the machine's.
-struct CentralEuropeanTime {
-  CentralEuropeanTime() { setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1), tzset(); }
-  ~CentralEuropeanTime() { saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ"), tzset(); }
-  std::optional<std::string> saved_ =
-      std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
-};
-
 void touch(const std::string& path, const std::string& text = "") {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
+  ASSERT_TRUE(std::ofstream(path, std::ios::binary) << text) << path;
 }
 
 std::string ordinary(const char* host, const char* date_and_counter) {
@@ -242,11 +210,10 @@ TEST(DirListing, FindDataCopiesAndEntries) {
   if ((status.stx_mask & STATX_BTIME) != 0) {
     EXPECT_EQ(born->time, status.stx_btime.tv_sec);
   }
-  SyscallOverride calls;
+  SyscallOverride calls;  // a file system without birth times
   calls.table().statx = [](int fd, const char* name, int flags, unsigned mask, struct statx* out) {
-    const int result = xoltlog::platform::posix::real_syscalls().statx(fd, name, flags, mask, out);
-    out->stx_mask &= ~unsigned{STATX_BTIME};
-    return result;
+    const int result = real_syscalls().statx(fd, name, flags, mask, out);
+    return out->stx_mask &= ~unsigned{STATX_BTIME}, result;
   };
   ASSERT_EQ(xoltLogOsListLogFilesBegin(&listing, (dir.path() + "/").c_str()), 0);
   EntryPtr unborn(alloc_file(&listing));
@@ -263,11 +230,8 @@ TEST(DirListing, ReadFailuresEndTheListing) {
   // The first log file is delivered, then reading fails: the search ends.
   static bool delivered = false;
   host.table().readdir = [](DIR* directory) -> dirent* {
-    if (delivered) {
-      errno = EIO;
-      return nullptr;
-    }
-    dirent* entry = xoltlog::platform::posix::real_syscalls().readdir(directory);
+    if (delivered) return errno = EIO, nullptr;
+    dirent* entry = real_syscalls().readdir(directory);
     delivered = entry != nullptr && std::string_view(entry->d_name).ends_with(".log");
     return entry;
   };

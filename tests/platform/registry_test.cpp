@@ -2,8 +2,6 @@
 // changing one key at once.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,27 +16,25 @@
 
 namespace {
 
-using xoltlog::platform::RegistryAccess;
-using xoltlog::platform::RegistryKeyPtr;
-using xoltlog::platform::RegistryStatus;
-using xoltlog::platform::RegistryValue;
+using namespace xoltlog::platform;
+using enum RegistryStatus;
 
 RegistryKeyPtr create(const std::string& path) {
   RegistryKeyPtr key;
-  EXPECT_EQ(xoltlog::platform::create_registry_key(path, key), RegistryStatus::kOk) << path;
+  EXPECT_EQ(create_registry_key(path, key), kOk) << path;
   return key;
 }
 
 RegistryStatus set_text(const RegistryKeyPtr& key, const std::string& name,
                         const std::string& text) {
-  return xoltlog::platform::set_registry_value(*key, name, xoltlog::platform::kRegistryText,
-                                               text.data(), static_cast<uint32_t>(text.size()));
+  return set_registry_value(*key, name, kRegistryText, text.data(),
+                            static_cast<uint32_t>(text.size()));
 }
 
 // "type:bytes" of a value, or "<missing>".
 std::string value_of(const RegistryKeyPtr& key, const std::string& name) {
   RegistryValue value;
-  if (xoltlog::platform::query_registry_value(*key, name, value) != RegistryStatus::kOk) {
+  if (query_registry_value(*key, name, value) != kOk) {
     return "<missing>";
   }
   return std::to_string(value.type) + ":" +
@@ -60,28 +56,23 @@ TEST_F(RegistryStandIn, NamesMatchWithoutCaseAndKeysKeepTheirSpelling) {
   EXPECT_FALSE(std::filesystem::exists(root_.file("software")));
 
   RegistryKeyPtr same;
-  ASSERT_EQ(xoltlog::platform::open_registry_key("software\\kestran\\XOLTLOG",
-                                                 RegistryAccess::kRead, same),
-            RegistryStatus::kOk);
-  EXPECT_EQ(set_text(key, "LogDirectory", "a"), RegistryStatus::kOk);
-  EXPECT_EQ(set_text(key, "LOGDIRECTORY", "b"), RegistryStatus::kOk);
+  ASSERT_EQ(open_registry_key("software\\kestran\\XOLTLOG", RegistryAccess::kRead, same), kOk);
+  EXPECT_EQ(set_text(key, "LogDirectory", "a"), kOk);
+  EXPECT_EQ(set_text(key, "LOGDIRECTORY", "b"), kOk);
   EXPECT_EQ(value_of(same, "logdirectory"), "1:b");
-  EXPECT_EQ(xoltlog::platform::delete_registry_value(*key, "LogDirectory"), RegistryStatus::kOk);
+  EXPECT_EQ(delete_registry_value(*key, "LogDirectory"), kOk);
   EXPECT_EQ(value_of(same, "LogDirectory"), "<missing>");
-  EXPECT_EQ(xoltlog::platform::delete_registry_value(*key, "LogDirectory"),
-            RegistryStatus::kNotFound);
+  EXPECT_EQ(delete_registry_value(*key, "LogDirectory"), kNotFound);
 }
 
 TEST_F(RegistryStandIn, ValuesHoldAnyBytesWithTheirType) {
   const RegistryKeyPtr key = create("K");
   const std::string text("line\nfeed\r\n=\0nul\n9 9 9\n", 22);
   const uint32_t number = 4294967295u;
-  EXPECT_EQ(set_text(key, "Text", text), RegistryStatus::kOk);
-  EXPECT_EQ(set_text(key, "Empty", ""), RegistryStatus::kOk);
-  EXPECT_EQ(xoltlog::platform::set_registry_value(
-                *key, "Number", xoltlog::platform::kRegistryNumber, &number, sizeof number),
-            RegistryStatus::kOk);
-  EXPECT_EQ(set_text(key, "Name\nwith line feed", "x"), RegistryStatus::kOk);
+  EXPECT_EQ(set_text(key, "Text", text), kOk);
+  EXPECT_EQ(set_text(key, "Empty", ""), kOk);
+  EXPECT_EQ(set_registry_value(*key, "Number", kRegistryNumber, &number, sizeof number), kOk);
+  EXPECT_EQ(set_text(key, "Name\nwith line feed", "x"), kOk);
   EXPECT_EQ(value_of(key, "Text"), "1:" + text);
   EXPECT_EQ(value_of(key, "Empty"), "1:");
   EXPECT_EQ(value_of(key, "Number"), "4:" + std::string(4, '\xff'));
@@ -96,65 +87,55 @@ TEST_F(RegistryStandIn, SubkeysEnumerateInOrderWithoutCase) {
   std::vector<std::string> names;
   char buffer[8];
   uint32_t length = sizeof buffer;
-  for (uint32_t index = 0;
-       xoltlog::platform::enum_registry_subkey(*key, index, buffer, length) == RegistryStatus::kOk;
+  for (uint32_t index = 0; enum_registry_subkey(*key, index, buffer, length) == kOk;
        ++index, length = sizeof buffer) {
     names.emplace_back(buffer, length);
   }
   EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "alpha2", "beta", "Beta1", "gamma"}));
   length = 5;
-  EXPECT_EQ(xoltlog::platform::enum_registry_subkey(*key, 0, buffer, length),
-            RegistryStatus::kMoreData);
+  EXPECT_EQ(enum_registry_subkey(*key, 0, buffer, length), kMoreData);
 }
 
 TEST_F(RegistryStandIn, NothingLeavesTheRootAndAMissingRootIsNoRegistry) {
   RegistryKeyPtr key;
   for (const char* path : {"a\\..\\..\\escaped", "..", "a\\.", "a\\b/c"}) {
-    EXPECT_EQ(xoltlog::platform::create_registry_key(path, key), RegistryStatus::kInvalidName)
-        << path;
+    EXPECT_EQ(create_registry_key(path, key), kInvalidName) << path;
   }
   EXPECT_TRUE(std::filesystem::is_empty(root_.path()));
   setenv("XOLTLOG_REGISTRY_ROOT", root_.file("missing").c_str(), 1);
-  EXPECT_EQ(xoltlog::platform::open_registry_key("", RegistryAccess::kAll, key),
-            RegistryStatus::kNotFound);
-  EXPECT_EQ(xoltlog::platform::create_registry_key("a", key), RegistryStatus::kNotFound);
+  EXPECT_EQ(open_registry_key("", RegistryAccess::kAll, key), kNotFound);
+  EXPECT_EQ(create_registry_key("a", key), kNotFound);
   EXPECT_FALSE(std::filesystem::exists(root_.file("missing")));
 }
 
-TEST_F(RegistryStandIn, AKeyOpenedForReadingChangesNothing) {
-  create("K\\Sub");
-  RegistryKeyPtr key;
-  ASSERT_EQ(xoltlog::platform::open_registry_key("K", RegistryAccess::kRead, key),
-            RegistryStatus::kOk);
-  EXPECT_EQ(set_text(key, "Name", "v"), RegistryStatus::kAccessDenied);
-  EXPECT_EQ(xoltlog::platform::delete_registry_tree(*key, "Sub"), RegistryStatus::kAccessDenied);
-  EXPECT_TRUE(std::filesystem::is_directory(root_.file("K/Sub")));
-}
+TEST_F(RegistryStandIn, DeletingATreeLeavesNothingOfItButAKeyOpenedForReadingChangesNothing) {
+  ASSERT_EQ(set_text(create("A\\B\\C\\D"), "Name", "v"), kOk);
+  RegistryKeyPtr reader;
+  ASSERT_EQ(open_registry_key("A", RegistryAccess::kRead, reader), kOk);
+  EXPECT_EQ(set_text(reader, "Name", "v"), kAccessDenied);
+  EXPECT_EQ(delete_registry_tree(*reader, "B"), kAccessDenied);
+  EXPECT_TRUE(std::filesystem::is_directory(root_.file("A/B/C/D")));
 
-TEST_F(RegistryStandIn, DeletingATreeLeavesNothingOfIt) {
-  const RegistryKeyPtr deep = create("A\\B\\C\\D");
-  ASSERT_EQ(set_text(deep, "Name", "v"), RegistryStatus::kOk);
   const RegistryKeyPtr a = create("A");
-  EXPECT_EQ(xoltlog::platform::delete_registry_tree(*a, "b"), RegistryStatus::kOk);
+  EXPECT_EQ(delete_registry_tree(*a, "b"), kOk);
   EXPECT_TRUE(std::filesystem::is_empty(root_.file("A")));
-  EXPECT_EQ(xoltlog::platform::delete_registry_tree(*a, "B"), RegistryStatus::kNotFound);
+  EXPECT_EQ(delete_registry_tree(*a, "B"), kNotFound);
 }
 
 TEST_F(RegistryStandIn, ADamagedValuesFileIsAFailureNeverAnOverread) {
   const RegistryKeyPtr key = create("K");
-  ASSERT_EQ(set_text(key, "Name", "value"), RegistryStatus::kOk);
-  const std::string values = root_.file("K/") + xoltlog::platform::posix::kValuesFile;
+  ASSERT_EQ(set_text(key, "Name", "value"), kOk);
+  const std::string values = root_.file("K/") + posix::kValuesFile;
   const std::string whole = xoltlog::test::read_file(values);
   // Cut behind its first line, the file is whole and holds no values.
   const std::size_t no_values = whole.find('\n') + 1;
   for (std::size_t cut = 1; cut < whole.size(); ++cut) {
     std::ofstream(values, std::ios::binary | std::ios::trunc) << whole.substr(0, cut);
     RegistryValue value;
-    const RegistryStatus expected =
-        cut == no_values ? RegistryStatus::kNotFound : RegistryStatus::kFailed;
-    EXPECT_EQ(xoltlog::platform::query_registry_value(*key, "Name", value), expected) << cut;
+    const RegistryStatus expected = cut == no_values ? kNotFound : kFailed;
+    EXPECT_EQ(query_registry_value(*key, "Name", value), expected) << cut;
     if (cut != no_values) {
-      EXPECT_EQ(set_text(key, "Other", "x"), RegistryStatus::kFailed) << cut;
+      EXPECT_EQ(set_text(key, "Other", "x"), kFailed) << cut;
     }
   }
   std::ofstream(values, std::ios::binary | std::ios::trunc)
@@ -164,13 +145,12 @@ TEST_F(RegistryStandIn, ADamagedValuesFileIsAFailureNeverAnOverread) {
 
 XOLTLOG_TEST_HELPER(set_registry_values) {
   RegistryKeyPtr key;
-  if (xoltlog::platform::open_registry_key(args.at(0), RegistryAccess::kAll, key) !=
-      RegistryStatus::kOk) {
+  if (open_registry_key(args.at(0), RegistryAccess::kAll, key) != kOk) {
     return 2;
   }
   for (int k = 0; k < std::stoi(args.at(2)); ++k) {
     const std::string name = "w" + args.at(1) + "_" + std::to_string(k);
-    if (set_text(key, name, name) != RegistryStatus::kOk) {
+    if (set_text(key, name, name) != kOk) {
       return 3;
     }
   }

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,32 +16,40 @@
 
 namespace {
 
-using xoltlog::platform::FileIdentity;
 using xoltlog::test::TempDir;
+namespace platform = xoltlog::platform;
 
 constexpr const char kFirstLine[] = "$Header first\n";
 
 struct OpenFile {
-  OpenFile() { xoltlog::platform::file_init(context); }
-  ~OpenFile() { xoltlog::platform::file_close(context); }
+  OpenFile() { platform::file_init(context); }
+  ~OpenFile() { platform::file_close(context); }
+  int32_t append_tracked(const std::string& text) {
+    return platform::file_append_tracked(context, identity, text.data(),
+                                         static_cast<uint32_t>(text.size()));
+  }
+  // The size the lock table keeps, or -1 when it knows none.
+  int64_t tracked_size() {
+    uint64_t size = 0;
+    return platform::tracked_file_size(context, identity, size) ? static_cast<int64_t>(size) : -1;
+  }
   XoltLogFileContext context;
-  FileIdentity identity{};
+  platform::FileIdentity identity{};
 };
 
 std::unique_ptr<OpenFile> open_with_first_line(const std::string& name, bool& wrote) {
   auto file = std::make_unique<OpenFile>();
   const auto length = static_cast<uint32_t>(sizeof kFirstLine - 1);
-  if (xoltlog::platform::file_open_with_first_line(file->context, name.c_str(), nullptr,
-                                                   kFirstLine, length, wrote) != 0 ||
-      !xoltlog::platform::file_identity(file->context, file->identity)) {
+  if (platform::file_open_with_first_line(file->context, name.c_str(), nullptr, kFirstLine, length,
+                                          wrote) != 0 ||
+      !platform::file_identity(file->context, file->identity)) {
     return nullptr;
   }
   return file;
 }
 
-uint64_t size_on_disk(const std::string& name) {
-  struct stat status {};
-  return stat(name.c_str(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
+int64_t size_on_disk(const std::string& name) {
+  return static_cast<int64_t>(std::filesystem::file_size(name));
 }
 
 TEST(TrackedSize, FollowsTrackedAppendsAndForgetsUntrackedOnes) {
@@ -51,23 +59,21 @@ TEST(TrackedSize, FollowsTrackedAppendsAndForgetsUntrackedOnes) {
   auto file = open_with_first_line(name, wrote);
   ASSERT_NE(file, nullptr);
   EXPECT_TRUE(wrote);
-  uint64_t size = 0;
-  ASSERT_TRUE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
-  EXPECT_EQ(size, sizeof kFirstLine - 1);
+  // An existing file keeps its content.
+  ASSERT_NE(open_with_first_line(name, wrote), nullptr);
+  EXPECT_FALSE(wrote);
+  EXPECT_EQ(xoltlog::test::read_file(name), kFirstLine);
+  EXPECT_EQ(file->tracked_size(), size_on_disk(name));
 
   for (int i = 0; i < 10; ++i) {
-    ASSERT_EQ(xoltlog::platform::file_append_tracked(file->context, file->identity, "record\n", 7),
-              7);
+    ASSERT_EQ(file->append_tracked("record\n"), 7);
   }
-  ASSERT_TRUE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
-  EXPECT_EQ(size, size_on_disk(name));
-
-  ASSERT_EQ(xoltlog::platform::file_append(file->context, "untracked\n", 10), 10);
-  EXPECT_FALSE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
+  EXPECT_EQ(file->tracked_size(), size_on_disk(name));
+  ASSERT_EQ(platform::file_append(file->context, "untracked\n", 10), 10);
+  EXPECT_EQ(file->tracked_size(), -1);
   // The next tracked append finds the size out again.
-  ASSERT_EQ(xoltlog::platform::file_append_tracked(file->context, file->identity, "x\n", 2), 2);
-  ASSERT_TRUE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
-  EXPECT_EQ(size, size_on_disk(name));
+  ASSERT_EQ(file->append_tracked("x\n"), 2);
+  EXPECT_EQ(file->tracked_size(), size_on_disk(name));
 
   // Another file under the same name (the old one removed) is not confused
   // with the one the table knows.
@@ -75,18 +81,7 @@ TEST(TrackedSize, FollowsTrackedAppendsAndForgetsUntrackedOnes) {
   auto again = open_with_first_line(name, wrote);
   ASSERT_NE(again, nullptr);
   EXPECT_TRUE(wrote);
-  EXPECT_FALSE(xoltlog::platform::tracked_file_size(file->context, file->identity, size));
-}
-
-TEST(FirstLine, AnExistingFileKeepsItsContent) {
-  TempDir dir;
-  const std::string name = dir.file("existing.log");
-  bool wrote = false;
-  ASSERT_NE(open_with_first_line(name, wrote), nullptr);
-  auto second = open_with_first_line(name, wrote);
-  ASSERT_NE(second, nullptr);
-  EXPECT_FALSE(wrote);
-  EXPECT_EQ(xoltlog::test::read_file(name), kFirstLine);
+  EXPECT_EQ(file->tracked_size(), -1);
 }
 
 XOLTLOG_TEST_HELPER(start_and_append) {
@@ -95,10 +90,7 @@ XOLTLOG_TEST_HELPER(start_and_append) {
   if (file == nullptr) return 2;
   const std::string record = "record of " + args.at(1) + "\n";
   for (int i = 0; i < 50; ++i) {
-    if (xoltlog::platform::file_append_tracked(file->context, file->identity, record.data(),
-                                               static_cast<uint32_t>(record.size())) < 0) {
-      return 3;
-    }
+    if (file->append_tracked(record) < 0) return 3;
   }
   return wrote ? 10 : 0;
 }

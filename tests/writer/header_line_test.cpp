@@ -102,7 +102,6 @@ TEST(NewHeader, TakesNowItsZoneOffsetAndTheHostName) {
     XoltLogHeader header{};
     EXPECT_TRUE(fill_new_header(header, {12, 100, c.logset}));
     EXPECT_EQ(header.version, c.logset ? 65544u : 65543u);
-    EXPECT_EQ(header.originator_id, 100u);
     EXPECT_EQ(header.creation_time, c.now);
     EXPECT_EQ(header.tz_offset, c.offset) << c.rule;
     EXPECT_STREQ(header.host_name, host);

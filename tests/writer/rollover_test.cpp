@@ -1,7 +1,5 @@
 // When the writer leaves a file for a new one: size, time of day, period,
 // a foreign header version, and the reopen every ten minutes of messages.
-#include <fstream>
-
 #include "support/child_process.h"
 #include "writer/rollover_time.h"
 #include "writer/writer_fixture.h"
@@ -9,11 +7,17 @@
 namespace xoltlog::test {
 namespace {
 
-void create_file(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+class Rollover : public WriterTest {
+ protected:
+  // Writes a record at a local time; the number of files then.
+  std::size_t files_after_write_at(XoltLogHandle& handle, std::int64_t time) {
+    FakeClock::set(time, 0);
+    EXPECT_EQ(write(handle, "x"), XOLTLOG_OK);
+    return files().size();
+  }
+};
 
-TEST_F(WriterTest, SizeRolloverPutsTheRecordIntoTheNewFile) {
+TEST_F(Rollover, SizeRolloverPutsTheRecordIntoTheNewFile) {
   XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_FILE_SIZE);
   cfg.max_file_size_kb = 1;
   XoltLogHandle& handle = open(cfg);
@@ -31,49 +35,38 @@ TEST_F(WriterTest, SizeRolloverPutsTheRecordIntoTheNewFile) {
   ASSERT_EQ(files().size(), 2u);
   EXPECT_EQ(content(first).size(), 1023u);
   EXPECT_NE(content(files().at(1)).find("1:b"), std::string::npos);
+
+  // An invalid mode is dropped, its size bit too.
+  XoltLogCfg invalid = config(6, 7, 7);
+  invalid.max_file_size_kb = 1;
+  XoltLogHandle& never = open(invalid);
+  ASSERT_EQ(write(never, std::string(1100, 'x')), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 3u);
 }
 
-TEST_F(WriterTest, LocalTimeRolloverAtMidnightAndAtASetHour) {
-  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_LOCAL_TIME);
-  XoltLogHandle& handle = open(cfg);  // started 10:00
-  FakeClock::set(local_time(2026, 3, 14, 23, 59), 0);
-  ASSERT_EQ(write(handle, "before midnight"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 1u);
-  FakeClock::set(local_time(2026, 3, 15, 0, 1), 0);
-  ASSERT_EQ(write(handle, "after midnight"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 2u);
+TEST_F(Rollover, LocalTimeRolloverAtMidnightAndAtASetHour) {
+  XoltLogHandle& handle = open(config(5, 7, XOLTLOG_ROLLOVER_LOCAL_TIME));  // started 10:00
+  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 23, 59)), 1u);
+  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 15, 0, 1)), 2u);
   close(handle);
 
   // A file started at 23:59 and written at 00:01 rolls over then.
-  XoltLogCfg late_cfg = config(6, 7, XOLTLOG_ROLLOVER_LOCAL_TIME);
   FakeClock::set(local_time(2026, 3, 15, 23, 59), 0);
-  XoltLogHandle& late = open(late_cfg);
-  FakeClock::set(local_time(2026, 3, 16, 0, 1), 0);
-  ASSERT_EQ(write(late, "x"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 4u);
+  XoltLogHandle& late = open(config(6, 7, XOLTLOG_ROLLOVER_LOCAL_TIME));
+  EXPECT_EQ(files_after_write_at(late, local_time(2026, 3, 16, 0, 1)), 4u);
 
   XoltLogCfg six_cfg = config(7, 7, XOLTLOG_ROLLOVER_LOCAL_TIME);
   six_cfg.rollover_time = 6 * 3600;
   FakeClock::set(local_time(2026, 3, 16, 5, 0), 0);
   XoltLogHandle& six = open(six_cfg);
-  EXPECT_EQ(six.file_writer->next_rollover_time_, local_time(2026, 3, 16, 6, 0));
-  FakeClock::set(local_time(2026, 3, 16, 5, 59, 59), 0);
-  ASSERT_EQ(write(six, "x"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 5u);
-  FakeClock::set(local_time(2026, 3, 16, 6, 0), 0);
-  ASSERT_EQ(write(six, "x"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 6u);
+  EXPECT_EQ(files_after_write_at(six, local_time(2026, 3, 16, 5, 59, 59)), 5u);
+  EXPECT_EQ(files_after_write_at(six, local_time(2026, 3, 16, 6, 0)), 6u);
 }
 
-TEST_F(WriterTest, PeriodicRolloverAfterThePeriod) {
-  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_PERIODIC);
-  XoltLogHandle& handle = open(cfg);
-  FakeClock::set(local_time(2026, 3, 14, 21, 59, 59), 0);
-  ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 1u);
-  FakeClock::set(local_time(2026, 3, 14, 22, 0), 0);
-  ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 2u);
+TEST_F(Rollover, PeriodicRolloverAfterThePeriod) {
+  XoltLogHandle& handle = open(config(5, 7, XOLTLOG_ROLLOVER_PERIODIC));
+  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 21, 59, 59)), 1u);
+  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 22, 0)), 2u);
 }
 
 TEST(RolloverTime, TimeOfDayAndPeriodRules) {
@@ -97,9 +90,9 @@ TEST(RolloverTime, TimeOfDayAndPeriodRules) {
   tzset();
 }
 
-TEST_F(WriterTest, AFileOfAnotherHeaderVersionIsNeverAppendedTo) {
-  const std::string old = "5-7-" + std::string(kHostNumber) + "-260314-0000000002.log";
-  create_file(dir_.file(old), "$Header 65540,5,7,1773478000,alpha\n");
+TEST_F(Rollover, AFileOfAnotherHeaderVersionIsNeverAppendedTo) {
+  const std::string old = ordinary_name(5, 7, "260314", 2);
+  create_file(old, "$Header 65540,5,7,1773478000,alpha\n");
   XoltLogHandle& handle = open(config(5, 7));
   ASSERT_EQ(write(handle, "new"), XOLTLOG_OK);
   EXPECT_EQ(content(old), "$Header 65540,5,7,1773478000,alpha\n");
@@ -107,50 +100,34 @@ TEST_F(WriterTest, AFileOfAnotherHeaderVersionIsNeverAppendedTo) {
   EXPECT_NE(content(files().at(1)).find("3:new"), std::string::npos);
 }
 
-TEST_F(WriterTest, AnInvalidRolloverModeIsDropped) {
-  XoltLogHandle& handle = open(config(5, 7, 7));
-  ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
-  EXPECT_EQ(handle.file_writer->rollover_mode_, 0u);
-  EXPECT_EQ(files().size(), 1u);
-}
-
-TEST_F(WriterTest, ReopenAfterTenMinutesContinuesTheOrdinaryFile) {
+TEST_F(Rollover, ReopenAfterTenMinutesContinuesTheOrdinaryFile) {
   XoltLogHandle& handle = open(config(5, 7));
-  FakeClock::set(local_time(2026, 3, 14, 10, 10, 1), 0);
-  ASSERT_EQ(write(handle, "later"), XOLTLOG_OK);
-  ASSERT_EQ(files().size(), 1u);
-  const auto written = lines(files().at(0));
-  ASSERT_EQ(written.size(), 2u);  // same file, one header
-  EXPECT_EQ(handle.file_writer->reopen_mark_ms_, local_time(2026, 3, 14, 10, 10, 1) * 1000);
+  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 10, 10, 1)), 1u);
+  EXPECT_EQ(lines(files().at(0)).size(), 2u);  // same file, one header
   // After midnight the reopen starts the new day's file.
-  FakeClock::set(local_time(2026, 3, 15, 0, 30), 0);
-  ASSERT_EQ(write(handle, "next day"), XOLTLOG_OK);
-  EXPECT_EQ(files().size(), 2u);
+  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 15, 0, 30)), 2u);
 }
 
-TEST_F(WriterTest, ReopenStartsANewLogsetFile) {
+TEST_F(Rollover, ReopenStartsANewLogsetFile) {
   XoltLogCfg cfg = config(12, 0, 0, "backup");
   XoltLogHandle& handle = open(cfg);
-  FakeClock::set(local_time(2026, 3, 14, 10, 10, 1), 0);
-  ASSERT_EQ(write(handle, "later"), XOLTLOG_OK);
-  EXPECT_EQ(files(), (std::vector<std::string>{"12-backup-260314100000.log",
-                                               "12-backup-260314101001.log"}));
+  files_after_write_at(handle, local_time(2026, 3, 14, 10, 10, 1));
+  EXPECT_EQ(files(),
+            (std::vector<std::string>{"12-backup-260314100000.log", "12-backup-260314101001.log"}));
   xoltLogFreeCfg(&cfg);
 }
 
 // The disk-full indication lasts for the process, so the test runs in one
 // of its own.
-TEST_F(WriterTest, DiskFullIsReportedOnceSet) {
+TEST_F(Rollover, DiskFullIsReportedOnceSet) {
   XoltLogHandle& handle = open(config(5, 7));
   const int status = run_in_child([&] {
     platform::posix::syscalls().write = [](int, const void*, size_t) -> ssize_t {
-      errno = ENOSPC;
-      return -1;
+      return errno = ENOSPC, -1;
     };
     const bool full = write(handle, "lost") == XOLTLOG_E_DISK_FULL;
     platform::posix::syscalls().write = [](int, const void*, size_t) -> ssize_t {
-      errno = EIO;
-      return -1;
+      return errno = EIO, -1;
     };
     return full && write(handle, "lost") == XOLTLOG_E_DISK_FULL ? 0 : 1;
   });

@@ -1,16 +1,22 @@
 // A file writer under test: handles connected to writers over a temporary
 // directory, a clock the test sets, a fixed zone and a fixed host address
-// (10.1.2.3, so ordinary names carry 50462986).
+// (10.1.2.3, so ordinary names carry 50462986). The fixed host and zone
+// also serve the tests that find and read log files.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
 #include <netdb.h>
-#include <netinet/in.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,7 +25,6 @@
 #include "support/syscall_override.h"
 #include "support/temp_dir.h"
 #include "writer/file_writer.h"
-#include "xoltlog/access.h"
 #include "xoltlog/frame.h"
 #include "xoltlog/writer.h"
 
@@ -27,65 +32,78 @@ namespace xoltlog::test {
 
 inline constexpr const char* kHostNumber = "50462986";
 
-// Local time in the fixture's zone (CET), as seconds since 1970.
+// A local time broken down, and as seconds since 1970 in the current zone.
+inline std::tm local_tm(int year, int month, int day, int hour = 0, int minute = 0,
+                        int second = 0) {
+  return {second, minute, hour, day, month - 1, year - 1900, 0, 0, -1, 0, nullptr};
+}
+
 inline std::int64_t local_time(int year, int month, int day, int hour, int minute, int second = 0) {
-  std::tm t{};
-  t.tm_year = year - 1900;
-  t.tm_mon = month - 1;
-  t.tm_mday = day;
-  t.tm_hour = hour;
-  t.tm_min = minute;
-  t.tm_sec = second;
-  t.tm_isdst = -1;
+  std::tm t = local_tm(year, month, day, hour, minute, second);
   return static_cast<std::int64_t>(std::mktime(&t));
+}
+
+// The name of this host's ordinary file: date "yymmdd", counter.
+inline std::string ordinary_name(int product, int originator, const std::string& date,
+                                 int counter) {
+  char name[80];
+  std::snprintf(name, sizeof name, "%d-%d-%s-%s-%010d.log", product, originator, kHostNumber,
+                date.c_str(), counter);
+  return name;
+}
+
+// While it lives, this host is "alpha" and resolves to 10.1.2.3, whatever
+// machine runs the test.
+struct FixedHost : SyscallOverride {
+  FixedHost() {
+    table().gethostname = [](char* name, size_t size) {
+      return std::strncpy(name, "alpha", size), 0;
+    };
+    table().getaddrinfo = [](const char*, const char*, const addrinfo*, addrinfo** out) {
+      static sockaddr_in address{AF_INET, 0, {htonl(0x0A010203)}, {}};
+      static addrinfo entry{0,       AF_INET,        0,
+                            0,       sizeof address, reinterpret_cast<sockaddr*>(&address),
+                            nullptr, nullptr};
+      *out = &entry;
+      return 0;
+    };
+    table().freeaddrinfo = [](addrinfo*) {};
+  }
+};
+
+// While it lives, local times are Central European, whatever the machine's.
+struct CentralEuropeanTime {
+  CentralEuropeanTime() { setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1), tzset(); }
+  ~CentralEuropeanTime() { saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ"), tzset(); }
+  std::optional<std::string> saved_ =
+      std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
+};
+
+// An application message of text through the handle's writer.
+inline std::uint32_t write_record(XoltLogHandle& handle, const std::string& text) {
+  XoltLogMsg msg;
+  xoltLogInitMsg(&msg, &handle, XOLTLOG_MSG_APP, text.c_str());
+  xoltLogSetAppAttrEx(&msg, "test", 0);
+  const std::uint32_t result = xoltLogWriteMsgWithRolloverToFile(handle.file_writer, &msg);
+  xoltLogFreeMsg(&msg);
+  return result;
+}
+
+// Closes the handle's writer, if any, and frees the configuration it holds.
+inline std::uint32_t close_handle(XoltLogHandle& handle) {
+  const std::uint32_t result = handle.file_writer != nullptr ? xoltLogCloseFile(&handle) : 0;
+  if (handle.config != nullptr) {
+    xoltLogFreeCfg(handle.config);
+    xoltLogFree(handle.config);
+    handle.config = nullptr;
+  }
+  return result;
 }
 
 class WriterTest : public ::testing::Test {
  protected:
-  WriterTest() : clock_(local_time(2026, 3, 14, 10, 0), 0) {}
-
-  void SetUp() override {
-    const char* zone = std::getenv("TZ");
-    saved_zone_ = zone != nullptr ? zone : "";
-    had_zone_ = zone != nullptr;
-    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    tzset();
-    FakeClock::set(local_time(2026, 3, 14, 10, 0), 0);
-    calls_.table().gethostname = [](char* name, size_t size) {
-      std::strncpy(name, "alpha", size);
-      return 0;
-    };
-    calls_.table().getaddrinfo = [](const char*, const char*, const addrinfo*, addrinfo** out) {
-      static sockaddr_in address = [] {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        const unsigned char bytes[4] = {10, 1, 2, 3};
-        std::memcpy(&a.sin_addr, bytes, 4);
-        return a;
-      }();
-      static addrinfo entry = [] {
-        addrinfo e{};
-        e.ai_family = AF_INET;
-        e.ai_addr = reinterpret_cast<sockaddr*>(&address);
-        e.ai_addrlen = sizeof address;
-        return e;
-      }();
-      *out = &entry;
-      return 0;
-    };
-    calls_.table().freeaddrinfo = [](addrinfo*) {};
-  }
-
   void TearDown() override {
-    for (auto& handle : handles_) {
-      close(*handle);
-    }
-    if (had_zone_) {
-      setenv("TZ", saved_zone_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
+    for (auto& handle : handles_) close(*handle);
   }
 
   XoltLogCfg config(std::uint32_t product, std::uint32_t originator, std::uint32_t mode = 0,
@@ -99,53 +117,45 @@ class WriterTest : public ::testing::Test {
 
   // A handle with a fresh writer of its own, connected by cfg.
   XoltLogHandle& open(const XoltLogCfg& cfg, std::uint32_t* result = nullptr) {
-    handles_.push_back(std::make_unique<XoltLogHandle>());
-    XoltLogHandle& handle = *handles_.back();
+    XoltLogHandle& handle = *handles_.emplace_back(std::make_unique<XoltLogHandle>());
     handle.file_writer = new_file_writer();
     const std::uint32_t opened = xoltLogOpenFile(&handle, &cfg, &cfg);
-    if (result != nullptr) {
-      *result = opened;
-    } else {
-      EXPECT_EQ(opened, XOLTLOG_OK);
-    }
+    EXPECT_TRUE(result != nullptr || opened == XOLTLOG_OK) << opened;
+    if (result != nullptr) *result = opened;
     return handle;
   }
 
-  std::uint32_t close(XoltLogHandle& handle) {
-    std::uint32_t result = XOLTLOG_OK;
-    if (handle.file_writer != nullptr) {
-      result = xoltLogCloseFile(&handle);
-    }
-    if (handle.config != nullptr) {
-      xoltLogFreeCfg(handle.config);
-      xoltLogFree(handle.config);
-      handle.config = nullptr;
-    }
-    return result;
-  }
-
-  // An application message of text, stamped by the fake clock.
+  std::uint32_t close(XoltLogHandle& handle) { return close_handle(handle); }
+  // Stamped by the fake clock.
   std::uint32_t write(XoltLogHandle& handle, const std::string& text) {
-    XoltLogMsg msg;
-    xoltLogInitMsg(&msg, &handle, XOLTLOG_MSG_APP, text.c_str());
-    xoltLogSetAppAttrEx(&msg, "test", 0);
-    const std::uint32_t result = xoltLogWriteMsgWithRolloverToFile(handle.file_writer, &msg);
-    xoltLogFreeMsg(&msg);
-    return result;
+    return write_record(handle, text);
   }
 
+  void create_file(const std::string& name, const std::string& text) const {
+    std::ofstream(dir_.file(name), std::ios::binary) << text;
+  }
   // The bare names of the directory's files, sorted.
-  std::vector<std::string> files() const;
+  std::vector<std::string> files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+      names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   std::string content(const std::string& name) const { return read_file(dir_.file(name)); }
-  // The lines of a file.
-  std::vector<std::string> lines(const std::string& name) const;
+  std::vector<std::string> lines(const std::string& name) const {
+    std::vector<std::string> result;
+    std::istringstream in(content(name));
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+  }
 
   TempDir dir_;
-  FakeClock clock_;
-  SyscallOverride calls_;
+  CentralEuropeanTime zone_;
+  FakeClock clock_{local_time(2026, 3, 14, 10, 0), 0};
+  FixedHost calls_;
   std::vector<std::unique_ptr<XoltLogHandle>> handles_;
-  std::string saved_zone_;
-  bool had_zone_ = false;
 };
 
 }  // namespace xoltlog::test

@@ -1,9 +1,7 @@
 // Connecting handles to writers: sharing, resuming, new files and failures.
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
-#include <fstream>
 
 #include "writer/writer_fixture.h"
 
@@ -12,28 +10,15 @@ namespace {
 
 const std::string kToday = "260314";
 
-std::string ordinary_name(int product, int originator, const std::string& date, int counter) {
-  char counter_text[11];
-  std::snprintf(counter_text, sizeof counter_text, "%010d", counter);
-  return std::to_string(product) + "-" + std::to_string(originator) + "-" + kHostNumber + "-" +
-         date + "-" + counter_text + ".log";
-}
-
-void create_file(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 TEST_F(WriterTest, HandlesOfOneSeriesShareOneWriterAndFile) {
   const XoltLogCfg cfg = config(5, 7);
   XoltLogHandle& first = open(cfg);
   XoltLogHandle& second = open(cfg);
   EXPECT_EQ(first.file_writer, second.file_writer);
-  const XoltLogCfg other_cfg = config(5, 8);
-  XoltLogHandle& other = open(other_cfg);
-  EXPECT_NE(other.file_writer, first.file_writer);
+  EXPECT_NE(open(config(5, 8)).file_writer, first.file_writer);
 
   ASSERT_EQ(files(), (std::vector<std::string>{ordinary_name(5, 7, kToday, 0),
-                                                ordinary_name(5, 8, kToday, 0)}));
+                                               ordinary_name(5, 8, kToday, 0)}));
   EXPECT_EQ(close(first), XOLTLOG_OK);
   EXPECT_EQ(first.file_writer, nullptr);
   ASSERT_EQ(write(second, "still writing"), XOLTLOG_OK);
@@ -43,16 +28,14 @@ TEST_F(WriterTest, HandlesOfOneSeriesShareOneWriterAndFile) {
   EXPECT_NE(written[1].find("13:still writing"), std::string::npos);
   EXPECT_EQ(close(second), XOLTLOG_OK);
   // The slot is free again: a new opener gets a writer of its own.
-  XoltLogHandle& third = open(cfg);
-  EXPECT_NE(third.file_writer, nullptr);
-  EXPECT_EQ(close(third), XOLTLOG_OK);
+  EXPECT_NE(open(cfg).file_writer, nullptr);
 }
 
 TEST_F(WriterTest, ResumesTheLatestFileAndCountsOnFromIt) {
   const std::string latest = ordinary_name(5, 7, kToday, 4);
-  create_file(dir_.file(ordinary_name(5, 7, kToday, 3)), "$Header 65543,5,7,1,0,alpha\n");
-  create_file(dir_.file(latest), "$Header 65543,5,7,1773480000,-3600,alpha\n");
-  create_file(dir_.file("5-7-99-260315-0000000009.log"), "another host's\n");
+  create_file(ordinary_name(5, 7, kToday, 3), "$Header 65543,5,7,1,0,alpha\n");
+  create_file(latest, "$Header 65543,5,7,1773480000,-3600,alpha\n");
+  create_file("5-7-99-260315-0000000009.log", "another host's\n");
   XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_FILE_SIZE);
   cfg.max_file_size_kb = 1;
   XoltLogHandle& handle = open(cfg);
@@ -75,7 +58,7 @@ TEST_F(WriterTest, ANewNameThatExistsIsJoinedWithoutASecondHeader) {
   cfg.max_file_size_kb = 1;
   XoltLogHandle& handle = open(cfg);
   const std::string next = ordinary_name(5, 7, kToday, 1);
-  create_file(dir_.file(next), "$Header 65543,5,7,1773480500,-3600,beta\nother\n");
+  create_file(next, "$Header 65543,5,7,1773480500,-3600,beta\nother\n");
   ASSERT_EQ(write(handle, std::string(1100, 'x')), XOLTLOG_OK);
   const auto written = lines(next);
   ASSERT_EQ(written.size(), 3u);
@@ -103,26 +86,20 @@ TEST_F(WriterTest, ConnectFailuresAreReportedAndCloseReleasesAll) {
   EXPECT_EQ(close(without), XOLTLOG_E_FAILED);
   EXPECT_EQ(without.file_writer, nullptr);  // released all the same
 
-  create_file(dir_.file("blocker"), "");
+  create_file("blocker", "");
   XoltLogCfg blocked = config(5, 7);
   xoltLogCfgSetDirectory(&blocked, dir_.file("blocker/logs").c_str(), nullptr);
   open(blocked, &result);
   EXPECT_EQ(result, XOLTLOG_E_FAILED);
 
   calls_.table().open = [](const char* path, int flags, mode_t mode) {
-    if ((flags & O_WRONLY) != 0) {
-      errno = EACCES;
-      return -1;
-    }
-    return platform::posix::real_syscalls().open(path, flags, mode);
+    return (flags & O_WRONLY) != 0 ? (errno = EACCES, -1)
+                                   : platform::posix::real_syscalls().open(path, flags, mode);
   };
   XoltLogHandle& denied = open(config(5, 9), &result);
   EXPECT_EQ(result, XOLTLOG_E_FILE_ACCESS);
   EXPECT_EQ(write(denied, "lost"), XOLTLOG_E_APPEND);
-  calls_.table().open = [](const char*, int, mode_t) {
-    errno = EMFILE;
-    return -1;
-  };
+  calls_.table().open = [](const char*, int, mode_t) { return errno = EMFILE, -1; };
   open(config(5, 10), &result);
   EXPECT_EQ(result, XOLTLOG_E_FILE_OPEN);
 }
