@@ -25,7 +25,10 @@ void change(TrackedSize& tracked, Change apply) noexcept {
 }  // namespace
 
 void forget_size(LockSlot& slot) noexcept {
-  change(slot.tracked, [&] { slot.tracked.known.store(0, kRelaxed); });
+  // Untracked appends come in runs: only the first of them has to write.
+  if (slot.tracked.known.load(kRelaxed) != 0) {
+    change(slot.tracked, [&] { slot.tracked.known.store(0, kRelaxed); });
+  }
 }
 
 void record_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t size) noexcept {
