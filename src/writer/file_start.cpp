@@ -12,12 +12,11 @@
 #include "platform/host_address.h"
 #include "platform/time_breakdown.h"
 #include "writer/header_line.h"
+#include "writer/header_write.h"
 #include "writer/rollover_time.h"
 
 namespace xoltlog {
 namespace {
-
-constexpr std::size_t kHostNameSize = XOLTLOG_HOST_NAME_SIZE;
 
 // What start_file settles before it opens anything.
 struct Plan {
@@ -122,12 +121,11 @@ std::uint32_t start_file(XoltLogFileWriter& writer, const XoltLogFileEntry* late
   if (const std::uint32_t planned = plan_file(writer, latest, plan); planned != XOLTLOG_OK) {
     return planned;
   }
-  char host[kHostNameSize];
-  if (!platform::local_host_name(host, sizeof host)) {
-    return XOLTLOG_E_FAILED;
-  }
   const HeaderOrigin origin{writer.product_id_, writer.originator_id_, writer.logset_mode_ != 0};
-  const XoltLogHeader header = make_header(origin, plan.now, utc_offset_at(plan.now), host);
+  XoltLogHeader header;
+  if (!fill_new_header(header, origin, plan.now)) {
+    return XOLTLOG_E_FAILED;  // no host name
+  }
   char line[kHeaderLineCapacity];
   const std::size_t length = format_header_line(header, line);
   bool wrote = false;

@@ -11,9 +11,13 @@
 namespace xoltlog {
 
 bool fill_new_header(XoltLogHeader& header, const HeaderOrigin& origin) noexcept {
-  // Creation time and zone offset come from one reading of the clock, so a
-  // file started at a daylight-saving change carries a consistent pair.
-  const std::int64_t now = platform::wall_clock_now().seconds;
+  return fill_new_header(header, origin, platform::wall_clock_now().seconds);
+}
+
+// Creation time and zone offset come from one time, so a file started at a
+// daylight-saving change carries a consistent pair.
+bool fill_new_header(XoltLogHeader& header, const HeaderOrigin& origin,
+                     std::int64_t now) noexcept {
   char host[XOLTLOG_HOST_NAME_SIZE] = {};
   const bool named = platform::local_host_name(host, sizeof host);
   header = make_header(origin, now, utc_offset_at(now), named ? std::string_view(host) : "");

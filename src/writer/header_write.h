@@ -15,6 +15,10 @@ namespace xoltlog {
 // the header is filled all the same, with an empty host name, and the
 // caller decides whether that matters.
 bool fill_new_header(XoltLogHeader& header, const HeaderOrigin& origin) noexcept;
+// The same for a file created at now, which the caller read from the clock
+// once for the file's name and its header alike.
+bool fill_new_header(XoltLogHeader& header, const HeaderOrigin& origin,
+                     std::int64_t now) noexcept;
 
 // Appends the header's line to a file open for appending: 0, or 1 when the
 // version has no header line or the append fails. The file stays open
