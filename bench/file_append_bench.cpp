@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "bounded_file.h"
 #include "platform/posix/file_context.h"
 #include "xoltlog/platform.h"
 
@@ -39,16 +40,7 @@ class BenchFile {
   std::string path_;
 };
 
-// Every 64 Ki records the file is emptied outside the timing, so that all
-// variants write into a file of the same bounded size: a file that grows to
-// hundreds of megabytes makes the write itself slower as the run goes on.
-void empty_now_and_then(benchmark::State& state, int fd, std::uint64_t& count) {
-  if ((++count & 0xFFFF) == 0) {
-    state.PauseTiming();
-    if (ftruncate(fd, 0) != 0) state.SkipWithError("ftruncate failed");
-    state.ResumeTiming();
-  }
-}
+using xoltlog_bench::empty_now_and_then;
 
 void BM_BareWriteOAppend(benchmark::State& state) {
   BenchFile file;

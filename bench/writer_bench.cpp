@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "bounded_file.h"
 #include "config/record.h"
 #include "message/record_serializer.h"
 #include "message/text_buffer.h"
@@ -63,6 +64,13 @@ class BenchSeries {
     return text;
   }
   const std::string& dir() const { return dir_; }
+  // A descriptor of the series' one file, for emptying it; the caller closes it.
+  int open_current_file() const {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+      if (entry.path().extension() == ".log") return open(entry.path().c_str(), O_WRONLY | O_CLOEXEC);
+    }
+    return -1;
+  }
 
  private:
   std::string dir_;
@@ -74,9 +82,13 @@ class BenchSeries {
 
 void BM_WriterWriteRecord(benchmark::State& state) {
   BenchSeries series;
+  const int fd = series.open_current_file();
+  std::uint64_t count = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(series.write());
+    xoltlog_bench::empty_now_and_then(state, fd, count);
   }
+  close(fd);
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_WriterWriteRecord);
@@ -87,8 +99,10 @@ void BM_BareWriteSameLine(benchmark::State& state) {
   const std::string line = series.line();
   const std::string path = series.dir() + "/bare.log";
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  std::uint64_t count = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(::write(fd, line.data(), line.size()));
+    xoltlog_bench::empty_now_and_then(state, fd, count);
   }
   close(fd);
   state.SetItemsProcessed(state.iterations());

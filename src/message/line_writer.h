@@ -1,69 +1,62 @@
-// The pieces of a record line and their appending to a text buffer: short
-// pieces (numbers, tags, separators) built on the stack, and counted byte
-// strings ("N:" bytes terminator). Every append reserves its bytes once.
+// The pieces of a record line and their appending to a text buffer. Each
+// piece is written straight into the buffer: room for its longest possible
+// form is reserved once, the piece is written, and the unused room is given
+// back. A record line costs a handful of such steps and no copies.
 #pragma once
 
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
-#include <system_error>
-#include <type_traits>
 
+#include "message/decimal.h"
+#include "message/text_buffer.h"
 #include "xoltlog/record_format.h"
+#include "xoltlog/result.h"
 
 namespace xoltlog {
 
-// A short piece of a line. Its capacity holds the longest piece the record
-// line needs: the numeric header, or a double in "%f" form (up to 317
-// characters) with its tag and bar.
-class ShortPiece {
+// The longest "%f" form of a double with six decimals (-DBL_MAX).
+inline constexpr std::size_t kMostFixed = 317;
+
+// Writes into room the caller has reserved. Every step has a known longest
+// form, and the caller reserves their sum, so no step checks for room.
+class Cursor {
  public:
-  static constexpr std::size_t kCapacity = 384;
+  explicit Cursor(char* at) noexcept : at_(at) {}
 
-  ShortPiece& character(char c) noexcept;
+  Cursor& character(char c) noexcept {
+    *at_++ = c;
+    return *this;
+  }
+
+  // Decimal digits, with a minus sign for negative values: kMostDigits at most.
   template <typename Integer>
-  ShortPiece& number(Integer value) noexcept;
-  // Six decimals, as printf's "%f" writes them.
-  ShortPiece& fixed(double value) noexcept;
+  Cursor& number(Integer value) noexcept {
+    at_ = write_decimal(at_, value);
+    return *this;
+  }
 
-  std::string_view view() const noexcept { return {bytes_, size_}; }
+  // Six decimals, as printf's "%f" writes them: kMostFixed at most.
+  Cursor& fixed(double value) noexcept {
+    at_ = std::to_chars(at_, at_ + kMostFixed, value, std::chars_format::fixed, 6).ptr;
+    return *this;
+  }
+
+  Cursor& bytes(std::string_view text) noexcept {
+    if (!text.empty()) {
+      std::memcpy(at_, text.data(), text.size());
+      at_ += text.size();
+    }
+    return *this;
+  }
+
+  char* position() const noexcept { return at_; }
 
  private:
-  char bytes_[kCapacity];
-  std::size_t size_ = 0;
+  char* at_;
 };
-
-// Inline: a line is mostly such pieces. Pieces are composed from a bounded
-// set of parts, so overrunning the capacity is a programming error, not an
-// input error; still, nothing is ever written past the end.
-inline ShortPiece& ShortPiece::character(char c) noexcept {
-  if (size_ < kCapacity) {
-    bytes_[size_++] = c;
-  }
-  return *this;
-}
-
-// Decimal digits, with a minus sign for negative values; the type's own width
-// keeps 32-bit numbers on the cheaper 32-bit conversion.
-template <typename Integer>
-inline ShortPiece& ShortPiece::number(Integer value) noexcept {
-  static_assert(std::is_integral_v<Integer>);
-  const auto [end, ec] = std::to_chars(bytes_ + size_, bytes_ + kCapacity, value);
-  if (ec == std::errc{}) {
-    size_ = static_cast<std::size_t>(end - bytes_);
-  }
-  return *this;
-}
-
-inline ShortPiece& ShortPiece::fixed(double value) noexcept {
-  const auto [end, ec] =
-      std::to_chars(bytes_ + size_, bytes_ + kCapacity, value, std::chars_format::fixed, 6);
-  if (ec == std::errc{}) {
-    size_ = static_cast<std::size_t>(end - bytes_);
-  }
-  return *this;
-}
 
 // Appends to a buffer owned by the caller. Every function returns a result
 // code: 0, or 4 when the buffer could not grow (the buffer has then already
@@ -72,18 +65,40 @@ class LineWriter {
  public:
   explicit LineWriter(XoltLogTextMsg& buffer) noexcept : buffer_(buffer) {}
 
-  std::uint32_t append(std::string_view piece) noexcept;
-  // prefix, then bytes, then terminator, in one reservation.
-  std::uint32_t append_counted(std::string_view prefix, std::string_view bytes,
-                               char terminator) noexcept;
+  // Reserves most bytes and lets write(Cursor&) fill at most that many.
+  template <typename Write>
+  std::uint32_t piece(std::size_t most, Write&& write) noexcept {
+    char* start = reserve_text(buffer_, most);
+    if (start == nullptr) {
+      return XOLTLOG_E_NO_MEMORY;
+    }
+    Cursor cursor(start);
+    write(cursor);
+    unreserve_text(buffer_, most - static_cast<std::size_t>(cursor.position() - start));
+    return XOLTLOG_OK;
+  }
+
+  std::uint32_t append(std::string_view text) noexcept {
+    return piece(text.size(), [&](Cursor& out) { out.bytes(text); });
+  }
 
  private:
   XoltLogTextMsg& buffer_;
 };
 
 // "N:" bytes "," where N is the byte count.
-std::uint32_t append_string_field(LineWriter& out, std::string_view bytes) noexcept;
+inline std::uint32_t append_string_field(LineWriter& out, std::string_view bytes) noexcept {
+  return out.piece(kMostDigits + 2 + bytes.size(), [&](Cursor& line) {
+    line.number(bytes.size()).character(':').bytes(bytes).character(',');
+  });
+}
+
 // tag, byte count, ':', bytes, '|': the string arguments of a catalog message.
-std::uint32_t append_counted_argument(LineWriter& out, char tag, std::string_view bytes) noexcept;
+inline std::uint32_t append_counted_argument(LineWriter& out, char tag,
+                                             std::string_view bytes) noexcept {
+  return out.piece(kMostDigits + 3 + bytes.size(), [&](Cursor& line) {
+    line.character(tag).number(bytes.size()).character(':').bytes(bytes).character('|');
+  });
+}
 
 }  // namespace xoltlog

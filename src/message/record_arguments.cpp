@@ -36,9 +36,7 @@ std::uint32_t append_wide_char(LineWriter& out, wchar_t c) noexcept {
     }
     bytes = utf8.get();
   }
-  ShortPiece prefix;
-  prefix.character('1').number(bytes.size()).character(':');
-  return out.append_counted(prefix.view(), bytes, '|');
+  return append_counted_argument(out, '1', bytes);
 }
 
 std::uint32_t append_wide_string(LineWriter& out, const wchar_t* text) noexcept {
@@ -59,24 +57,18 @@ std::uint32_t append_byte_string(LineWriter& out, char tag, const char* text) no
   return append_counted_argument(out, tag, text);
 }
 
-std::uint32_t append_signed(LineWriter& out, char tag, std::uint64_t width,
-                            std::int64_t value) noexcept {
-  ShortPiece piece;
-  piece.character(tag).number(width).character(':').number(value).character('|');
-  return out.append(piece.view());
-}
-
-std::uint32_t append_unsigned(LineWriter& out, char tag, std::uint64_t width,
-                              std::uint64_t value) noexcept {
-  ShortPiece piece;
-  piece.character(tag).number(width).character(':').number(value).character('|');
-  return out.append(piece.view());
+// tag, width, ':', value, '|'.
+template <typename Integer>
+std::uint32_t append_number(LineWriter& out, char tag, std::uint64_t width,
+                            Integer value) noexcept {
+  return out.piece(2 * kMostDigits + 3, [&](Cursor& line) {
+    line.character(tag).number(width).character(':').number(value).character('|');
+  });
 }
 
 std::uint32_t append_double(LineWriter& out, double value) noexcept {
-  ShortPiece piece;
-  piece.character('8').fixed(value).character('|');
-  return out.append(piece.view());
+  return out.piece(kMostFixed + 2,
+                   [&](Cursor& line) { line.character('8').fixed(value).character('|'); });
 }
 
 std::uint32_t append_nested(LineWriter& out, const XoltRirMsg* nested) noexcept {
@@ -92,20 +84,20 @@ std::uint32_t append_argument(LineWriter& out, const XoltRirArgNode& node) noexc
     case XOLT_RIR_ARG_WCHAR:
       return append_wide_char(out, value.first.wide_char);
     case XOLT_RIR_ARG_LONGLONG:
-      return append_signed(out, 'i', width_of(node), value.second.signed_number);
+      return append_number(out, 'i', width_of(node), value.second.signed_number);
     case XOLT_RIR_ARG_ULONGLONG:
-      return append_unsigned(out, 'u', width_of(node), value.second.unsigned_number);
+      return append_number(out, 'u', width_of(node), value.second.unsigned_number);
     case XOLT_RIR_ARG_DOUBLE:
       return append_double(out, value.first.number_double);
     case XOLT_RIR_ARG_POINTER:
-      return append_unsigned(out, '9', 64, value.first.number);
+      return append_number(out, '9', 64, value.first.number);
     case XOLT_RIR_ARG_WSTRING:
       return append_wide_string(out, value.first.wide_string);
     case XOLT_RIR_ARG_OS_ERROR:
     case XOLT_RIR_ARG_OS_ERROR64:
-      return append_signed(out, 'D', width_of(node), value.second.signed_number);
+      return append_number(out, 'D', width_of(node), value.second.signed_number);
     case XOLT_RIR_ARG_DATETIME:
-      return append_signed(out, 'C', 64, value.first.time);
+      return append_number(out, 'C', 64, value.first.time);
     case XOLT_RIR_ARG_RIR:
       return append_nested(out, value.first.rir);
     case XOLT_RIR_ARG_UTF8STRING:
@@ -120,9 +112,9 @@ std::uint32_t append_argument(LineWriter& out, const XoltRirArgNode& node) noexc
 }  // namespace
 
 std::uint32_t append_argument_list(LineWriter& out, const XoltRirMsg& msg) noexcept {
-  ShortPiece open;
-  open.character('(').number(msg.id).character('|');
-  std::uint32_t result = out.append(open.view());
+  std::uint32_t result = out.piece(kMostDigits + 2, [&](Cursor& line) {
+    line.character('(').number(msg.id).character('|');
+  });
   for (const XoltRirArgNode* node = msg.args; node != nullptr && result == XOLTLOG_OK;
        node = node->next) {
     result = append_argument(out, *node);

@@ -28,144 +28,177 @@ bool writable(const XoltLogMsg& msg) noexcept {
   return msg.type < XOLTLOG_MSG_SECURE_AUDIT;
 }
 
-ShortPiece numeric_header(const XoltLogMsg& msg) noexcept {
-  ShortPiece header;
-  header.number(msg.type).character(',');
-  if (msg.record_version == XOLTLOG_RECORD_VERSION) {
-    header.number(msg.product_id).character(',');
+constexpr std::size_t kHeaderNumbers = 8;
+
+void write_numeric_header(Cursor& line, const XoltLogMsg& msg) noexcept {
+  const bool ordinary = msg.record_version == XOLTLOG_RECORD_VERSION;
+  line.number(msg.type).character(',');
+  if (ordinary) {
+    line.number(msg.product_id).character(',');
   }
-  header.number(msg.originator_id).character(',');
-  if (msg.record_version == XOLTLOG_RECORD_VERSION) {
-    header.number(msg.file_originator).character(',');
+  line.number(msg.originator_id).character(',');
+  if (ordinary) {
+    line.number(msg.file_originator).character(',');
   }
-  header.number(msg.sequence).character(',');
-  header.number(msg.timestamp_ms).character(',');
-  header.number(msg.process_id).character(',');
-  header.number(msg.thread_id).character(',');
-  return header;
+  line.number(msg.sequence).character(',');
+  line.number(msg.timestamp_ms).character(',');
+  line.number(msg.process_id).character(',');
+  line.number(msg.thread_id).character(',');
 }
 
-// Writes the fields of one record; knows how the record's strings become
+// The fields of a line between the numeric header and the argument list:
+// the context token and text, then by type an attribute string and a number.
+struct TypeFields {
+  const char* strings[3] = {};
+  int string_count = 0;
+  bool has_number = false;
+  std::int64_t number = 0;
+  bool has_argument_list = true;
+};
+
+// Application records of the two oldest versions had no who field.
+bool has_who(const XoltLogMsg& msg) noexcept {
+  return msg.record_version > kOldestRecordVersion + 1;
+}
+
+// Debug messages carry no argument list; secure audit never gets here.
+TypeFields fields_of(const XoltLogMsg& msg) noexcept {
+  TypeFields fields;
+  const auto add_string = [&](const char* text) { fields.strings[fields.string_count++] = text; };
+  const auto set_number = [&](std::int64_t number) {
+    fields.has_number = true;
+    fields.number = number;
+  };
+  add_string(msg.context_token);
+  add_string(msg.text);
+  switch (msg.type) {
+    case XOLTLOG_MSG_DEBUG:
+    case XOLTLOG_MSG_DIAG:
+      add_string(msg.who_or_subject);
+      set_number(msg.attr.level);
+      fields.has_argument_list = msg.type == XOLTLOG_MSG_DIAG;
+      break;
+    case XOLTLOG_MSG_APP:
+      if (has_who(msg)) {
+        add_string(msg.who_or_subject);
+      }
+      set_number(msg.attr.severity);
+      break;
+    case XOLTLOG_MSG_CONTEXT:
+      add_string(msg.attr.context_attr);
+      break;
+    default:
+      add_string(msg.who_or_subject);
+      // The outcome is written as printf's "%d" writes the 32-bit value.
+      set_number(static_cast<std::int32_t>(msg.outcome));
+      break;
+  }
+  return fields;
+}
+
+// The UTF-8 bytes of one string field, and the converted copy that may hold
+// them.
+struct FieldText {
+  std::string_view bytes;
+  BlockPtr<char> converted;
+};
+
+// Writes the line of one record; knows how the record's strings become
 // UTF-8.
 class RecordWriter {
  public:
   RecordWriter(const XoltLogMsg& msg, XoltLogTextMsg& buffer) noexcept
-      : msg_(msg),
-        out_(buffer),
-        copy_as_is_(msg.utf8 != 0),
-        check_as_utf8_(!copy_as_is_ && platform::code_page_is_utf8()) {}
+      : msg_(msg), out_(buffer), copy_as_is_(msg.utf8 != 0) {}
 
   std::uint32_t write() noexcept;
+  // False when the line may hold a line feed, which finishing must replace.
+  bool single_line() const noexcept { return single_line_; }
 
  private:
-  std::uint32_t type_part() noexcept;
-  std::uint32_t string_field(const char* text) noexcept;
-  std::uint32_t converted_field(const char* text) noexcept;
-  std::uint32_t number_field(std::int64_t value) noexcept;
-  std::uint32_t attribute_and_number(const char* attribute, std::int64_t number) noexcept;
-  bool has_who() const noexcept;
+  void resolve(const char* text, FieldText& field) noexcept;
+  void convert(const char* text, FieldText& field) noexcept;
 
   const XoltLogMsg& msg_;
   LineWriter out_;
   bool copy_as_is_;
-  bool check_as_utf8_;
+  bool single_line_ = true;
 };
 
+// Everything before the argument list is written as one piece: the room it
+// needs is known once the strings are.
 std::uint32_t RecordWriter::write() noexcept {
-  std::uint32_t result = XOLTLOG_OK;
-  if (msg_.record_version >= XOLTLOG_RECORD_VERSION) {
-    result = out_.append(numeric_header(msg_).view());
+  const TypeFields fields = fields_of(msg_);
+  FieldText texts[3];
+  std::size_t most = kHeaderNumbers * (kMostDigits + 1) + kMostDigits + 1;
+  for (int i = 0; i < fields.string_count; ++i) {
+    resolve(fields.strings[i], texts[i]);
+    most += kMostDigits + 2 + texts[i].bytes.size();
   }
-  if (result == XOLTLOG_OK) {
-    result = string_field(msg_.context_token);
+  const std::uint32_t result = out_.piece(most, [&](Cursor& line) {
+    if (msg_.record_version >= XOLTLOG_RECORD_VERSION) {
+      write_numeric_header(line, msg_);
+    }
+    for (int i = 0; i < fields.string_count; ++i) {
+      line.number(texts[i].bytes.size()).character(':').bytes(texts[i].bytes).character(',');
+    }
+    if (fields.has_number) {
+      line.number(fields.number).character(',');
+    }
+  });
+  if (result != XOLTLOG_OK || !fields.has_argument_list) {
+    return result;
   }
-  if (result == XOLTLOG_OK) {
-    result = string_field(msg_.text);
-  }
-  return result == XOLTLOG_OK ? type_part() : result;
-}
-
-// Debug messages carry no argument list; secure audit never gets here.
-std::uint32_t RecordWriter::type_part() noexcept {
-  std::uint32_t result = XOLTLOG_OK;
-  switch (msg_.type) {
-    case XOLTLOG_MSG_DEBUG:
-      return attribute_and_number(msg_.who_or_subject, msg_.attr.level);
-    case XOLTLOG_MSG_DIAG:
-      result = attribute_and_number(msg_.who_or_subject, msg_.attr.level);
-      break;
-    case XOLTLOG_MSG_APP:
-      result = has_who() ? attribute_and_number(msg_.who_or_subject, msg_.attr.severity)
-                         : number_field(msg_.attr.severity);
-      break;
-    case XOLTLOG_MSG_CONTEXT:
-      result = string_field(msg_.attr.context_attr);
-      break;
-    default:
-      // The outcome is written as printf's "%d" writes the 32-bit value.
-      result = attribute_and_number(msg_.who_or_subject, static_cast<std::int32_t>(msg_.outcome));
-      break;
-  }
-  return result == XOLTLOG_OK ? append_argument_list(out_, msg_.rir) : result;
-}
-
-std::uint32_t RecordWriter::attribute_and_number(const char* attribute,
-                                                 std::int64_t number) noexcept {
-  const std::uint32_t result = string_field(attribute);
-  return result == XOLTLOG_OK ? number_field(number) : result;
-}
-
-// Application records of the two oldest versions had no who field.
-bool RecordWriter::has_who() const noexcept {
-  return msg_.record_version > kOldestRecordVersion + 1;
-}
-
-std::uint32_t RecordWriter::number_field(std::int64_t value) noexcept {
-  ShortPiece piece;
-  piece.number(value).character(',');
-  return out_.append(piece.view());
+  // Argument strings are not scanned for line feeds.
+  single_line_ = single_line_ && msg_.rir.args == nullptr;
+  return append_argument_list(out_, msg_.rir);
 }
 
 // Text that has no UTF-8 form does not cost the record: its field carries a
-// marker instead. When the code page is UTF-8 the conversion would be a
-// copy, so the bytes are only checked and copied straight into the line.
-std::uint32_t RecordWriter::string_field(const char* text) noexcept {
+// marker instead. ASCII reads the same in every code set, so it is used as
+// it is; otherwise, when the code page is UTF-8 the conversion would be a
+// copy, so the bytes are only checked.
+void RecordWriter::resolve(const char* text, FieldText& field) noexcept {
   if (text == nullptr || *text == '\0') {
-    return out_.append("0:,");
+    return;
   }
+  field.bytes = text;
+  if (platform::is_single_line_ascii(field.bytes)) {
+    return;
+  }
+  single_line_ = false;
   if (copy_as_is_) {
-    return append_string_field(out_, text);
+    return;
   }
-  if (check_as_utf8_) {
-    const std::string_view bytes = text;
-    return append_string_field(out_, platform::is_well_formed_utf8(bytes) ? bytes : kUnprocessable);
+  if (platform::code_page_is_utf8()) {
+    if (!platform::is_well_formed_utf8(field.bytes)) {
+      field.bytes = kUnprocessable;
+    }
+    return;
   }
-  return converted_field(text);
+  convert(text, field);
 }
 
 // The conversion behind mbs2utf8; a failure of any kind, memory included,
 // leaves the field to the marker.
-std::uint32_t RecordWriter::converted_field(const char* text) noexcept {
-  BlockPtr<char> converted;
-  const bool ok = platform::code_page_to_utf8(converted, text) == XOLTLOG_OK && converted;
-  return append_string_field(out_, ok ? std::string_view(converted.get()) : kUnprocessable);
+void RecordWriter::convert(const char* text, FieldText& field) noexcept {
+  const bool ok = platform::code_page_to_utf8(field.converted, text) == XOLTLOG_OK &&
+                  field.converted != nullptr;
+  field.bytes = ok ? std::string_view(field.converted.get()) : kUnprocessable;
 }
 
-// The last field's comma goes; every line feed inside the line becomes a
-// carriage return, so that the record stays one line; one line feed ends it.
-std::uint32_t finish_line(XoltLogTextMsg& buffer) noexcept {
-  unreserve_text(buffer, 1);
-  char* end = reserve_text(buffer, 1);
-  if (end == nullptr) {
-    return XOLTLOG_E_NO_MEMORY;
-  }
-  char* at = buffer.storage;
-  while ((at = static_cast<char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) !=
-         nullptr) {
-    *at++ = '\r';
+// The last field's comma becomes the line feed that ends the line; every
+// line feed inside the line becomes a carriage return, so that the record
+// stays one line.
+void finish_line(XoltLogTextMsg& buffer, bool single_line) noexcept {
+  char* end = buffer.storage + text_size(buffer) - 1;
+  for (char* at = buffer.storage; !single_line && at != nullptr; ++at) {
+    at = static_cast<char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+    if (at == nullptr) {
+      break;
+    }
+    *at = '\r';
   }
   *end = '\n';
-  return XOLTLOG_OK;
 }
 
 }  // namespace
@@ -175,14 +208,14 @@ std::uint32_t serialize_record(const XoltLogMsg& msg, XoltLogTextMsg& buffer) no
   if (!writable(msg)) {
     return XOLTLOG_E_FAILED;
   }
-  std::uint32_t result = RecordWriter(msg, buffer).write();
-  if (result == XOLTLOG_OK) {
-    result = finish_line(buffer);
-  }
+  RecordWriter writer(msg, buffer);
+  const std::uint32_t result = writer.write();
   if (result != XOLTLOG_OK) {
     free_text_buffer(buffer);
+    return result;
   }
-  return result;
+  finish_line(buffer, writer.single_line());
+  return XOLTLOG_OK;
 }
 
 }  // namespace xoltlog

@@ -3,7 +3,6 @@ list(APPEND XOLTLOG_CORE_SOURCES
   message/record.cpp
   message/record_attributes.cpp
   message/text_buffer.cpp
-  message/line_writer.cpp
   message/record_arguments.cpp
   message/record_serializer.cpp
   message/record_parser.cpp

@@ -58,7 +58,9 @@ char* resized_storage(XoltLogTextMsg& buffer, std::uint64_t capacity, std::uint6
   return block;
 }
 
-bool grow(XoltLogTextMsg& buffer, std::uint64_t n) noexcept {
+}  // namespace
+
+bool grow_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept {
   const std::uint64_t used = text_size(buffer);
   const std::uint64_t capacity = grown_capacity(buffer.capacity, used, n);
   char* storage = capacity == 0 ? nullptr : resized_storage(buffer, capacity, used);
@@ -74,8 +76,6 @@ bool grow(XoltLogTextMsg& buffer, std::uint64_t n) noexcept {
   return true;
 }
 
-}  // namespace
-
 void init_text_buffer(XoltLogTextMsg& buffer) noexcept {
   buffer.storage = buffer.inline_storage;
   buffer.remaining = kTextInlineSize;
@@ -87,25 +87,6 @@ void free_text_buffer(XoltLogTextMsg& buffer) noexcept {
     release(buffer.storage);
   }
   init_text_buffer(buffer);
-}
-
-char* reserve_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept {
-  if (n >= buffer.remaining && !grow(buffer, n)) {
-    return nullptr;
-  }
-  char* slot = buffer.storage + text_size(buffer);
-  buffer.remaining -= n;
-  return slot;
-}
-
-void unreserve_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept { buffer.remaining += n; }
-
-std::uint64_t text_size(const XoltLogTextMsg& buffer) noexcept {
-  return buffer.capacity - buffer.remaining;
-}
-
-std::string_view text_content(const XoltLogTextMsg& buffer) noexcept {
-  return {buffer.storage, static_cast<std::size_t>(text_size(buffer))};
 }
 
 void fail_text_growth_after(int successes) noexcept {

@@ -6,6 +6,7 @@
 // A buffer is owned by one thread at a time; the functions take no lock.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -22,19 +23,37 @@ void init_text_buffer(XoltLogTextMsg& buffer) noexcept;
 // on its inline storage, so that releasing it again does nothing.
 void free_text_buffer(XoltLogTextMsg& buffer) noexcept;
 
+// Makes room for n bytes after the content; false when the growth fails (the
+// heap block is then already released and the buffer is empty on its inline
+// storage, so the caller's own release is harmless).
+bool grow_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept;
+
+inline std::uint64_t text_size(const XoltLogTextMsg& buffer) noexcept {
+  return buffer.capacity - buffer.remaining;
+}
+
+inline std::string_view text_content(const XoltLogTextMsg& buffer) noexcept {
+  return {buffer.storage, static_cast<std::size_t>(text_size(buffer))};
+}
+
 // Hands out the n bytes after the content for the caller to fill; the content
 // grows by n. When n is not below the free space the buffer grows first
 // (so a reservation that would exactly fill it grows it too). Null when the
-// growth fails: the heap block is then already released and the buffer is
-// empty on its inline storage, so the caller's own release is harmless.
-char* reserve_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept;
+// growth fails, as grow_text says. Inline: a record line takes a handful.
+inline char* reserve_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept {
+  if (n >= buffer.remaining && !grow_text(buffer, n)) {
+    return nullptr;
+  }
+  char* slot = buffer.storage + text_size(buffer);
+  buffer.remaining -= n;
+  return slot;
+}
 
 // Gives the last n bytes of the content back to the free space; n must not
 // exceed the content size.
-void unreserve_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept;
-
-std::uint64_t text_size(const XoltLogTextMsg& buffer) noexcept;
-std::string_view text_content(const XoltLogTextMsg& buffer) noexcept;
+inline void unreserve_text(XoltLogTextMsg& buffer, std::uint64_t n) noexcept {
+  buffer.remaining += n;
+}
 
 // Fault injection for tests: after `successes` more successful growths the
 // next growth fails as exhausted memory would, once; a negative count turns

@@ -20,4 +20,9 @@ const char* code_page_name() noexcept;
 // enough to run on every string of every record.
 bool is_well_formed_utf8(std::string_view bytes) noexcept;
 
+// True when every byte is below 0x80 and none is a line feed: text that
+// every code set spells alike and that fits on one line, the common case of
+// log text, found in one pass.
+bool is_single_line_ascii(std::string_view bytes) noexcept;
+
 }  // namespace xoltlog::platform

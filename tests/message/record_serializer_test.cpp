@@ -222,8 +222,12 @@ TEST(RecordLine, LongLinesMoveToTheHeapIntactOrFailWithNothingToRelease) {
   who[4090] = '\n';
   XoltLogMsg msg = app_record(text.c_str(), who.c_str(), 0);
   msg.context_token = borrowed(who.c_str());
+  // A long argument grows the line once more, from one heap block to another.
+  XoltRirArgNode argument = node_of(XOLT_RIR_ARG_NATIVESTRING, {.string = text.data()});
+  msg.rir = XoltRirMsg{0, &argument};
   std::string expected = "2,5,7,7,12,1684318830123,4321,8765,5000:" + who + "," +
-                         std::to_string(text.size()) + ":" + text + ",5000:" + who + ",0,(0|)";
+                         std::to_string(text.size()) + ":" + text + ",5000:" + who + ",0,(0|S" +
+                         std::to_string(text.size()) + ":" + text + "|)";
   for (char& c : expected) {
     c = c == '\n' ? '\r' : c;
   }

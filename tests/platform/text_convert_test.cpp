@@ -193,6 +193,27 @@ TEST(Utf8Check, FollowsRfc3629AnywhereAndAgreesWithIcu) {
   }
 }
 
+// Every length up to a few blocks, with one byte that is not plain ASCII
+// (a line feed, a high byte) at every position: the scan reads words and
+// overlapping blocks, and a byte in any of them must count.
+TEST(Utf8Check, SingleLineAsciiSeesEveryLineFeedAndHighByte) {
+  for (std::size_t size = 0; size <= 50; ++size) {
+    std::string text(size, 'a');
+    EXPECT_TRUE(xoltlog::platform::is_single_line_ascii(text)) << size;
+    for (std::size_t at = 0; at < size; ++at) {
+      for (const char odd : {'\n', '\x80', '\xFF'}) {
+        text[at] = odd;
+        EXPECT_FALSE(xoltlog::platform::is_single_line_ascii(text)) << size << " " << at;
+        text[at] = 'a';
+      }
+      text[at] = '\x7F';  // DEL and carriage return are ordinary ASCII
+      text[size - 1 - at] = '\r';
+      EXPECT_TRUE(xoltlog::platform::is_single_line_ascii(text)) << size << " " << at;
+      text.assign(size, 'a');
+    }
+  }
+}
+
 TEST(TextSmallTests, AbsolutePathsOriginatorsAndLogsets) {
   EXPECT_EQ(isAbsolutePath("/var/log"), 0);
   EXPECT_EQ(isAbsolutePath("var/log") + isAbsolutePath("") + isAbsolutePath(nullptr), -3);
