@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry.h"
+#include "platform/file_replace.h"
 #include "xoltlog/property_store.h"
 
 namespace xoltlog {

@@ -1,6 +1,5 @@
 // The registry below HKEY_LOCAL_MACHINE, as far as the property store needs
-// it, and the whole-file replacement that both the POSIX stand-in and the
-// store file rely on.
+// it.
 //
 // Registry keys are addressed by paths whose components are separated by
 // backslashes on every platform; empty components are skipped. Key and value
@@ -15,7 +14,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string_view>
 
@@ -79,45 +77,5 @@ RegistryStatus enum_registry_subkey(const RegistryKey& key, std::uint32_t index,
                                     std::uint32_t& length) noexcept;
 // Deletes the key at subkey (a path below key) with everything below it.
 RegistryStatus delete_registry_tree(const RegistryKey& key, std::string_view subkey) noexcept;
-
-// ---- Whole-file replacement ------------------------------------------------
-
-struct CloseStream {
-  void operator()(std::FILE* stream) const noexcept { std::fclose(stream); }
-};
-using StreamPtr = std::unique_ptr<std::FILE, CloseStream>;
-
-// An existing regular file opened for reading, not inherited by child
-// processes; null (errno set) otherwise, a directory included.
-StreamPtr open_read_stream(const char* path) noexcept;
-// The file created, or emptied, for writing, not inherited; null on failure.
-StreamPtr create_write_stream(const char* path) noexcept;
-// Writes what the stream buffers through to the disk: true on success.
-bool sync_stream(std::FILE* stream) noexcept;
-// True when path names the very file that stream reads.
-bool is_same_file(std::FILE* stream, const char* path) noexcept;
-
-enum class ReplaceStatus { kOk, kAccessDenied, kFailed };
-
-// Moves from over to in one step: readers see the old or the new file.
-ReplaceStatus replace_file(const char* from, const char* to) noexcept;
-
-// An exclusive advisory lock on a directory, taken by every process that
-// rewrites a file in it and held until the object is destroyed. Two locks of
-// one directory exclude each other in one process too, so a thread must
-// never take a second one of the same directory.
-class DirectoryLock {
- public:
-  explicit DirectoryLock(const char* directory) noexcept;
-  ~DirectoryLock();
-  DirectoryLock(const DirectoryLock&) = delete;
-  DirectoryLock& operator=(const DirectoryLock&) = delete;
-
-  // False when the directory cannot be opened or locked.
-  bool held() const noexcept { return handle_ >= 0; }
-
- private:
-  std::intptr_t handle_ = -1;
-};
 
 }  // namespace xoltlog::platform

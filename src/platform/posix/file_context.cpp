@@ -12,6 +12,7 @@
 #include "platform/posix/append_lock.h"
 #include "platform/posix/sddl_mode.h"
 #include "platform/posix/syscalls.h"
+#include "platform/posix/error_kinds.h"
 #include "platform/posix/tracked_size.h"
 #include "platform/posix/unique_fd.h"
 
@@ -19,24 +20,16 @@ namespace xoltlog::platform {
 namespace posix {
 
 std::int32_t open_failure_code(int error) noexcept {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-    case EACCES:
-    case EPERM:
-    case EROFS: return -7;
-    default: return -6;
-  }
+  return is_path_not_found(error) || is_access_denied(error) ? -7 : -6;
 }
 
 }  // namespace posix
 
 namespace {
 
+using posix::kDefaultFileMode;
 using posix::syscalls;
 using posix::UniqueFd;
-
-constexpr mode_t kDefaultFileMode = 0666;
 
 bool is_read_mode(std::int32_t mode) noexcept { return (mode & ~XOLTLOG_OPEN_TRUNCATE) != 0; }
 

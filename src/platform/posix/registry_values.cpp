@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_replace.h"
 #include "platform/posix/registry_key.h"
 #include "platform/posix/syscalls.h"
 #include "platform/posix/unique_fd.h"

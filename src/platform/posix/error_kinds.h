@@ -1,0 +1,20 @@
+// The classes of errno values that callers report differently: what
+// Windows calls path-not-found and access-denied.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cerrno>
+
+namespace xoltlog::platform::posix {
+
+inline bool is_path_not_found(int error) noexcept { return error == ENOENT || error == ENOTDIR; }
+
+inline bool is_access_denied(int error) noexcept {
+  return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// Files are created for everybody, as far as the umask lets them.
+inline constexpr mode_t kDefaultFileMode = 0666;
+
+}  // namespace xoltlog::platform::posix
