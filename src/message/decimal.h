@@ -3,10 +3,12 @@
 // dependent divisions) was the larger part of serializing a record.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 namespace xoltlog {
@@ -74,13 +76,22 @@ inline char* write_eight(char* at, std::uint32_t value) noexcept {
 
 }  // namespace decimal_detail
 
-// The longest decimal form of a 64-bit integer, sign included; also the
-// room write_decimal needs, as it may store up to eight bytes beyond the
-// digits it writes within that room.
+// The longest decimal form of a 64-bit integer, sign included.
 inline constexpr std::size_t kMostDigits = 20;
 
+// The room write_decimal needs for any value of Integer: its longest form,
+// sign included, and never less than the eight bytes it stores at once.
+template <typename Integer>
+inline constexpr std::size_t kDecimalRoom = std::max<std::size_t>(
+    8, std::numeric_limits<Integer>::digits10 + 1 + (std::is_signed_v<Integer> ? 1 : 0));
+
+// The room for one unsigned value: eight bytes below 10^8.
+inline std::size_t decimal_room(std::uint64_t value) noexcept {
+  return value < decimal_detail::kEightDigits ? 8 : kDecimalRoom<std::uint64_t>;
+}
+
 // Writes value as printf's "%d"/"%u" would and returns the end of the digits.
-// `at` must have kMostDigits bytes of room.
+// `at` must have kDecimalRoom<Integer> bytes of room (or decimal_room(value)).
 template <typename Integer>
 inline char* write_decimal(char* at, Integer value) noexcept {
   static_assert(std::is_integral_v<Integer> && sizeof(Integer) <= 8);

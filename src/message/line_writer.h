@@ -31,7 +31,8 @@ class Cursor {
     return *this;
   }
 
-  // Decimal digits, with a minus sign for negative values: kMostDigits at most.
+  // Decimal digits, with a minus sign for negative values, in at most
+  // kDecimalRoom<Integer> bytes.
   template <typename Integer>
   Cursor& number(Integer value) noexcept {
     at_ = write_decimal(at_, value);
@@ -88,7 +89,7 @@ class LineWriter {
 
 // "N:" bytes "," where N is the byte count.
 inline std::uint32_t append_string_field(LineWriter& out, std::string_view bytes) noexcept {
-  return out.piece(kMostDigits + 2 + bytes.size(), [&](Cursor& line) {
+  return out.piece(decimal_room(bytes.size()) + 2 + bytes.size(), [&](Cursor& line) {
     line.number(bytes.size()).character(':').bytes(bytes).character(',');
   });
 }
@@ -96,7 +97,7 @@ inline std::uint32_t append_string_field(LineWriter& out, std::string_view bytes
 // tag, byte count, ':', bytes, '|': the string arguments of a catalog message.
 inline std::uint32_t append_counted_argument(LineWriter& out, char tag,
                                              std::string_view bytes) noexcept {
-  return out.piece(kMostDigits + 3 + bytes.size(), [&](Cursor& line) {
+  return out.piece(decimal_room(bytes.size()) + 3 + bytes.size(), [&](Cursor& line) {
     line.character(tag).number(bytes.size()).character(':').bytes(bytes).character('|');
   });
 }

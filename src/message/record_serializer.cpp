@@ -28,7 +28,10 @@ bool writable(const XoltLogMsg& msg) noexcept {
   return msg.type < XOLTLOG_MSG_SECURE_AUDIT;
 }
 
-constexpr std::size_t kHeaderNumbers = 8;
+// The numeric header's longest form: seven 32-bit numbers and the 64-bit
+// time stamp, each with its comma.
+constexpr std::size_t kHeaderRoom =
+    7 * (kDecimalRoom<std::uint32_t> + 1) + kDecimalRoom<std::int64_t> + 1;
 
 void write_numeric_header(Cursor& line, const XoltLogMsg& msg) noexcept {
   const bool ordinary = msg.record_version == XOLTLOG_RECORD_VERSION;
@@ -52,7 +55,7 @@ struct TypeFields {
   const char* strings[3] = {};
   int string_count = 0;
   bool has_number = false;
-  std::int64_t number = 0;
+  std::int32_t number = 0;
   bool has_argument_list = true;
 };
 
@@ -65,7 +68,7 @@ bool has_who(const XoltLogMsg& msg) noexcept {
 TypeFields fields_of(const XoltLogMsg& msg) noexcept {
   TypeFields fields;
   const auto add_string = [&](const char* text) { fields.strings[fields.string_count++] = text; };
-  const auto set_number = [&](std::int64_t number) {
+  const auto set_number = [&](std::int32_t number) {
     fields.has_number = true;
     fields.number = number;
   };
@@ -82,7 +85,7 @@ TypeFields fields_of(const XoltLogMsg& msg) noexcept {
       if (has_who(msg)) {
         add_string(msg.who_or_subject);
       }
-      set_number(msg.attr.severity);
+      set_number(static_cast<std::int32_t>(msg.attr.severity));  // 0 to 4
       break;
     case XOLTLOG_MSG_CONTEXT:
       add_string(msg.attr.context_attr);
@@ -129,10 +132,10 @@ class RecordWriter {
 std::uint32_t RecordWriter::write() noexcept {
   const TypeFields fields = fields_of(msg_);
   FieldText texts[3];
-  std::size_t most = kHeaderNumbers * (kMostDigits + 1) + kMostDigits + 1;
+  std::size_t most = kHeaderRoom + kDecimalRoom<std::int32_t> + 1;
   for (int i = 0; i < fields.string_count; ++i) {
     resolve(fields.strings[i], texts[i]);
-    most += kMostDigits + 2 + texts[i].bytes.size();
+    most += decimal_room(texts[i].bytes.size()) + 2 + texts[i].bytes.size();
   }
   const std::uint32_t result = out_.piece(most, [&](Cursor& line) {
     if (msg_.record_version >= XOLTLOG_RECORD_VERSION) {

@@ -2,26 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <iterator>
 #include <random>
+#include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace {
 
 // write_decimal must spell every value as to_chars does, and end where the
-// digits end although it stores whole words beyond them.
+// digits end although it stores whole words beyond them, within the room
+// the type (and, for unsigned values, decimal_room) promises.
 template <typename Integer>
 void expect_as_to_chars(Integer value) {
   char expected[xoltlog::kMostDigits];
   const char* expected_end = std::to_chars(expected, expected + sizeof expected, value).ptr;
+  std::size_t room = xoltlog::kDecimalRoom<Integer>;
+  if constexpr (std::is_unsigned_v<Integer>) {
+    room = xoltlog::decimal_room(value);
+  }
   char written[xoltlog::kMostDigits + 1];
-  written[xoltlog::kMostDigits] = '#';
+  std::fill(std::begin(written), std::end(written), '#');
   const char* end = xoltlog::write_decimal(written, value);
   EXPECT_EQ(std::string_view(written, static_cast<std::size_t>(end - written)),
             std::string_view(expected, static_cast<std::size_t>(expected_end - expected)));
-  EXPECT_EQ(written[xoltlog::kMostDigits], '#') << "stored beyond its room";
+  EXPECT_EQ(std::string_view(written + room, sizeof written - room),
+            std::string(sizeof written - room, '#'))
+      << "stored beyond its room: " << value;
 }
 
 template <typename Integer>
