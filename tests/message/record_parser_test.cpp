@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,9 +29,7 @@ using xoltlog::ParsedRecord;
 // What the record reader hands the parser: carriage returns turned back into
 // line feeds.
 std::string as_read(std::string line) {
-  for (char& c : line) {
-    c = c == '\r' ? '\n' : c;
-  }
+  std::replace(line.begin(), line.end(), '\r', '\n');
   return line;
 }
 
@@ -49,46 +48,44 @@ std::string utf8_of(const std::wstring& wide) {
 
 void expect_arguments(const XoltRirMsg& msg, const ParsedArgumentList& list);
 
+// Wide text comes back in its UTF-8 form, both error widths as type 6, and
+// doubles as "%f" printed them.
 void expect_argument(const XoltRirArgNode& node, const ParsedArgument& arg) {
-  const XoltRirArgValue& value = node.value;
+  const XoltRirFirstValue& first = node.value.first;
+  const XoltRirSecondValue& second = node.value.second;
   EXPECT_EQ(arg.type, node.type == XOLT_RIR_ARG_OS_ERROR64 ? XOLT_RIR_ARG_OS_ERROR : node.type);
+  char printed[400];
   switch (node.type) {
     case XOLT_RIR_ARG_WCHAR:
-      EXPECT_EQ(arg.bytes, value.first.wide_char == 0 ? "" : utf8_of({value.first.wide_char}));
-      break;
-    case XOLT_RIR_ARG_LONGLONG:
-    case XOLT_RIR_ARG_OS_ERROR:
-    case XOLT_RIR_ARG_OS_ERROR64:
-      EXPECT_EQ(arg.width, value.first.width);
-      EXPECT_EQ(arg.signed_number, value.second.signed_number);
-      break;
-    case XOLT_RIR_ARG_ULONGLONG:
-      EXPECT_EQ(arg.width, value.first.width);
-      EXPECT_EQ(arg.unsigned_number, value.second.unsigned_number);
-      break;
-    case XOLT_RIR_ARG_DOUBLE: {
-      char printed[400];
-      std::snprintf(printed, sizeof printed, "%f", value.first.number_double);
-      EXPECT_EQ(arg.number_double, std::strtod(printed, nullptr));
-      break;
-    }
-    case XOLT_RIR_ARG_POINTER:
-      EXPECT_EQ(arg.width, 64u);
-      EXPECT_EQ(arg.unsigned_number, value.first.number);
-      break;
-    case XOLT_RIR_ARG_DATETIME:
-      EXPECT_EQ(arg.width, 64u);
-      EXPECT_EQ(arg.signed_number, value.first.time);
+      EXPECT_EQ(arg.bytes, first.wide_char == 0 ? "" : utf8_of({first.wide_char}));
       break;
     case XOLT_RIR_ARG_WSTRING:
-      EXPECT_EQ(arg.bytes, utf8_of(value.first.wide_string));
+      EXPECT_EQ(arg.bytes, utf8_of(first.wide_string));
+      break;
+    case XOLT_RIR_ARG_UTF8STRING:
+    case XOLT_RIR_ARG_NATIVESTRING:
+      EXPECT_EQ(arg.bytes, first.string);
+      break;
+    case XOLT_RIR_ARG_DOUBLE:
+      std::snprintf(printed, sizeof printed, "%f", first.number_double);
+      EXPECT_EQ(arg.number_double, std::strtod(printed, nullptr));
       break;
     case XOLT_RIR_ARG_RIR:
-      expect_arguments(*value.first.rir, arg.nested);
+      expect_arguments(*first.rir, arg.nested);
       break;
-    default:
-      EXPECT_EQ(arg.bytes, value.first.string);
+    case XOLT_RIR_ARG_ULONGLONG:
+      EXPECT_EQ(std::tuple(arg.width, arg.unsigned_number),
+                std::tuple(first.width, second.unsigned_number));
       break;
+    case XOLT_RIR_ARG_POINTER:
+      EXPECT_EQ(std::tuple(arg.width, arg.unsigned_number), std::tuple(64u, first.number));
+      break;
+    case XOLT_RIR_ARG_DATETIME:
+      EXPECT_EQ(std::tuple(arg.width, arg.signed_number), std::tuple(64u, first.time));
+      break;
+    default:  // signed numbers and both errors
+      EXPECT_EQ(std::tuple(arg.width, arg.signed_number),
+                std::tuple(first.width, second.signed_number));
   }
 }
 

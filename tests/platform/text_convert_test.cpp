@@ -3,6 +3,7 @@
 #include <clocale>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "platform/code_page.h"
 #include "platform/text_convert.h"
@@ -20,15 +21,10 @@ const char kUtf8[] =
 const wchar_t kWide[] = L"Gr\u00FC\u00DFe \u20AC \u65E5 \U0001F600";
 
 // Sets LC_CTYPE for one scope.
-class CtypeLocale {
- public:
-  explicit CtypeLocale(const char* name) : saved_(std::setlocale(LC_CTYPE, nullptr)) {
-    EXPECT_NE(std::setlocale(LC_CTYPE, name), nullptr) << name;
-  }
+struct CtypeLocale {
+  explicit CtypeLocale(const char* name) { EXPECT_NE(std::setlocale(LC_CTYPE, name), nullptr); }
   ~CtypeLocale() { std::setlocale(LC_CTYPE, saved_.c_str()); }
-
- private:
-  std::string saved_;
+  std::string saved_ = std::setlocale(LC_CTYPE, nullptr);
 };
 
 // Stands for whatever the caller's out variable held before the call.
@@ -38,18 +34,8 @@ T* stale() {
   return &marker;
 }
 
-TEST(TextConvert, NullArgumentsGiveThreeWithoutTouchingOut) {
-  char* narrow = stale<char>();
-  wchar_t* wide = stale<wchar_t>();
-  EXPECT_EQ(mbs2utf8(&narrow, nullptr) + utf82mbs(&narrow, nullptr), 6u);
-  EXPECT_EQ(wcs2utf8(&narrow, nullptr) + utf82wcs(&wide, nullptr, -1), 6u);
-  EXPECT_EQ(narrow, stale<char>());
-  EXPECT_EQ(wide, stale<wchar_t>());
-  EXPECT_EQ(mbs2utf8(nullptr, "a") + utf82mbs(nullptr, "a"), 6u);
-  EXPECT_EQ(wcs2utf8(nullptr, L"a") + utf82wcs(nullptr, "a", -1), 6u);
-}
-
-TEST(TextConvert, WideAndUtf8RoundTripAndEmptyStaysEmpty) {
+// All four conversions share one argument check, which leaves out alone.
+TEST(TextConvert, WideAndUtf8RoundTripAndNullArgumentsGiveThree) {
   for (const wchar_t* text : {kWide, L""}) {
     char* utf8 = stale<char>();
     ASSERT_EQ(wcs2utf8(&utf8, text), XOLTLOG_OK);
@@ -60,28 +46,24 @@ TEST(TextConvert, WideAndUtf8RoundTripAndEmptyStaysEmpty) {
     xoltLogFree(utf8);
     xoltLogFree(wide);
   }
+  char* narrow = stale<char>();
+  EXPECT_EQ(mbs2utf8(&narrow, nullptr), XOLTLOG_E_INVALID_ARG);
+  EXPECT_EQ(narrow, stale<char>());
+  EXPECT_EQ(utf82wcs(nullptr, "a", -1), XOLTLOG_E_INVALID_ARG);
 }
 
-TEST(TextConvert, Utf8LengthLimitsTheInput) {
-  struct Case {
-    const char* text;
-    int32_t length;
-    const wchar_t* wide;  // null: result 1
-  };
-  const Case cases[] = {
-      {"abcdef", 3, L"abc"},     {"abcdef", 0, L""},   {"ab\0cd", 5, L"ab"},
-      {"\xC3\xA9x", 1, nullptr}, {"abc", -2, nullptr},
-  };
-  for (const Case& c : cases) {
+// A length limits UTF-8 input (null: result 1); wide values that are no
+// characters fail and leave nothing behind.
+TEST(TextConvert, Utf8LengthLimitsTheInputAndNonCharactersFail) {
+  for (const auto& [text, length, expected] :
+       {std::tuple<const char*, int32_t, const wchar_t*>{"abcdef", 3, L"abc"},
+        {"abcdef", 0, L""}, {"ab\0cd", 5, L"ab"}, {"\xC3\xA9x", 1, nullptr}, {"abc", -2, nullptr}}) {
     wchar_t* wide = stale<wchar_t>();
-    EXPECT_EQ(utf82wcs(&wide, c.text, c.length), c.wide ? XOLTLOG_OK : XOLTLOG_E_FAILED)
-        << c.text << " " << c.length;
-    EXPECT_STREQ(wide, c.wide);
+    EXPECT_EQ(utf82wcs(&wide, text, length), expected ? XOLTLOG_OK : XOLTLOG_E_FAILED)
+        << text << " " << length;
+    EXPECT_STREQ(wide, expected);
     xoltLogFree(wide);
   }
-}
-
-TEST(TextConvert, WideValuesThatAreNoCharactersFail) {
   for (int bad : {0xD800, 0xDFFF, 0x110000, -1}) {
     const wchar_t text[] = {L'a', static_cast<wchar_t>(bad), L'b', 0};
     char* utf8 = stale<char>();
@@ -98,22 +80,17 @@ TEST(TextConvert, CodePageTextIsUtf8InTheCAndUtf8Locales) {
   for (const char* locale : {"C", "C.UTF-8"}) {
     CtypeLocale scope(locale);
     EXPECT_TRUE(xoltlog::platform::code_page_is_utf8()) << locale;
-    for (const char* text : {kUtf8, ""}) {
-      char* utf8 = stale<char>();
-      char* code_page = stale<char>();
-      ASSERT_EQ(mbs2utf8(&utf8, text), XOLTLOG_OK) << locale;
-      ASSERT_EQ(utf82mbs(&code_page, text), XOLTLOG_OK) << locale;
-      EXPECT_STREQ(utf8, text);
-      EXPECT_STREQ(code_page, text);
-      xoltLogFree(utf8);
-      xoltLogFree(code_page);
-    }
-    char* out = stale<char>();
-    EXPECT_EQ(utf82mbs(&out, "ok \xC0\xAF"), XOLTLOG_E_INVALID_ARG) << locale;
-    EXPECT_EQ(out, nullptr);
-    out = stale<char>();
-    EXPECT_EQ(mbs2utf8(&out, "ok \xC0\xAF"), XOLTLOG_E_FAILED) << locale;
-    EXPECT_EQ(out, nullptr);
+    char* utf8 = stale<char>();
+    char* code_page = stale<char>();
+    ASSERT_EQ(mbs2utf8(&utf8, kUtf8), XOLTLOG_OK) << locale;
+    ASSERT_EQ(utf82mbs(&code_page, kUtf8), XOLTLOG_OK) << locale;
+    EXPECT_STREQ(utf8, kUtf8);
+    EXPECT_STREQ(code_page, kUtf8);
+    xoltLogFree(utf8);
+    xoltLogFree(code_page);
+    EXPECT_EQ(utf82mbs(&code_page, "ok \xC0\xAF"), XOLTLOG_E_INVALID_ARG) << locale;
+    EXPECT_EQ(mbs2utf8(&utf8, "ok \xC0\xAF"), XOLTLOG_E_FAILED) << locale;
+    EXPECT_EQ(utf8, nullptr);
 
     const bool utf8_locale = std::string_view(locale) == "C.UTF-8";
     xoltlog::BlockPtr<char> converted;
@@ -122,33 +99,19 @@ TEST(TextConvert, CodePageTextIsUtf8InTheCAndUtf8Locales) {
         << locale;
     EXPECT_STREQ(converted.get(), utf8_locale ? kUtf8 : nullptr);
   }
-  CtypeLocale scope("C.UTF-8");
-  xoltlog::BlockPtr<char> converted;
-  EXPECT_EQ(xoltlog::platform::locale_multibyte_to_utf8(converted, "\xED\xA0\x80"),
-            XOLTLOG_E_FAILED);
-  wchar_t* wide = stale<wchar_t>();
-  EXPECT_EQ(utf82wcs(&wide, "ok \xC0\xAF", -1), XOLTLOG_E_FAILED);
-  EXPECT_EQ(wide, nullptr);
 }
 
+// What the charset cannot map becomes SUB; ill-formed input gives 3.
 TEST(TextConvert, Utf8ToANamedCharsetSubstitutesWhatItCannotMap) {
-  struct Case {
-    const char* charset;
-    const char* text;
-    const char* converted;  // null: result 3
-  };
-  const Case cases[] = {
-      {"ISO-8859-1", "caf\xC3\xA9", "caf\xE9"},
-      {"ISO-8859-1", "5 \xE2\x82\xAC", "5 \x1A"},
-      {"US-ASCII", "", ""},
-      {"ISO-8859-1", "\xC3", nullptr},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [charset, text, expected] :
+       {std::tuple<const char*, const char*, const char*>{"ISO-8859-1", "caf\xC3\xA9", "caf\xE9"},
+        {"ISO-8859-1", "5 \xE2\x82\xAC", "5 \x1A"}, {"US-ASCII", "", ""},
+        {"ISO-8859-1", "\xC3", nullptr}}) {
     xoltlog::BlockPtr<char> out;
-    EXPECT_EQ(xoltlog::platform::utf8_to_charset(out, c.text, c.charset),
-              c.converted ? XOLTLOG_OK : XOLTLOG_E_INVALID_ARG)
-        << c.charset << " " << c.text;
-    EXPECT_STREQ(out.get(), c.converted);
+    EXPECT_EQ(xoltlog::platform::utf8_to_charset(out, text, charset),
+              expected ? XOLTLOG_OK : XOLTLOG_E_INVALID_ARG)
+        << charset << " " << text;
+    EXPECT_STREQ(out.get(), expected);
   }
 }
 
@@ -217,8 +180,8 @@ TEST(Utf8Check, SingleLineAsciiSeesEveryLineFeedAndHighByte) {
 TEST(TextSmallTests, AbsolutePathsOriginatorsAndLogsets) {
   EXPECT_EQ(isAbsolutePath("/var/log"), 0);
   EXPECT_EQ(isAbsolutePath("var/log") + isAbsolutePath("") + isAbsolutePath(nullptr), -3);
-  EXPECT_EQ(isOrigIdValid(0) * 2 + isLogSetValid(nullptr), 0);
-  EXPECT_TRUE(isOrigIdValid(112) && isLogSetValid(""));
+  EXPECT_EQ(std::tuple(isOrigIdValid(0), isOrigIdValid(112), isLogSetValid(nullptr)),
+            std::tuple(0, 1, 0));
 }
 
 }  // namespace

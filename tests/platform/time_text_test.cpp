@@ -16,27 +16,13 @@
 namespace {
 
 constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
-constexpr const char* kUsEastern = "EST5EDT";
 
 // Sets TZ for one scope.
-class TimeZone {
- public:
-  explicit TimeZone(const char* rule) {
-    if (const char* saved = std::getenv("TZ")) saved_ = saved;
-    setenv("TZ", rule, 1);
-    tzset();
-  }
-  ~TimeZone() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::optional<std::string> saved_;
+struct TimeZone {
+  explicit TimeZone(const char* rule) { setenv("TZ", rule, 1), tzset(); }
+  ~TimeZone() { saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ"), tzset(); }
+  std::optional<std::string> saved_ =
+      std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
 };
 
 int64_t utc(int year, unsigned month, unsigned day, int hour = 0, int minute = 0, int second = 0) {
@@ -45,145 +31,88 @@ int64_t utc(int year, unsigned month, unsigned day, int hour = 0, int minute = 0
   return date.time_since_epoch().count() * 86400 + hour * 3600 + minute * 60 + second;
 }
 
+// A zero hour takes its minutes as negative, whatever its sign; a failure
+// leaves the offset alone.
 TEST(TimeZoneText, GmtOffsetsAddOrSubtractMinutesByTheHoursSign) {
-  struct Case {
-    const char* zone;
-    uint32_t result;
-    int32_t offset;
-  };
-  const Case cases[] = {
-      {"GMT", XOLTLOG_OK, 0},           {"GMT+5:30", XOLTLOG_OK, 19800},
-      {"GMT-8:00", XOLTLOG_OK, -28800}, {"GMT+1", XOLTLOG_OK, 3600},
-      {"GMT-0:30", XOLTLOG_OK, -1800},  {"GMT+0:30", XOLTLOG_OK, -1800},
-      {"UTC+1", XOLTLOG_E_FAILED, 77},  {"GM", XOLTLOG_E_FAILED, 77},
-      {nullptr, XOLTLOG_E_FAILED, 77},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [zone, result, expected] :
+       {std::tuple{"GMT", XOLTLOG_OK, 0}, {"GMT+5:30", XOLTLOG_OK, 19800},
+        {"GMT-8:00", XOLTLOG_OK, -28800}, {"GMT+0:30", XOLTLOG_OK, -1800},
+        {"UTC+1", XOLTLOG_E_FAILED, 77}}) {
     int32_t offset = 77;
-    EXPECT_EQ(TimeZoneToOffset(c.zone, &offset), c.result) << (c.zone ? c.zone : "null");
-    EXPECT_EQ(offset, c.offset) << (c.zone ? c.zone : "null");
+    EXPECT_EQ(TimeZoneToOffset(zone, &offset), result) << zone;
+    EXPECT_EQ(offset, expected) << zone;
   }
   EXPECT_EQ(TimeZoneToOffset("GMT", nullptr), XOLTLOG_E_FAILED);
 }
 
 TEST(LocalOffset, IsUtcMinusLocalTimeAtTheCurrentMoment) {
-  struct Case {
-    const char* zone;
-    int64_t now;
-    int32_t offset;
-  };
-  const Case cases[] = {
-      {kCentralEurope, utc(2023, 1, 15, 12), -3600},
-      {kCentralEurope, utc(2023, 7, 15, 12), -7200},
-      {kUsEastern, utc(2023, 1, 15, 12), 18000},
-      {kUsEastern, utc(2023, 7, 15, 12), 14400},
-      {"IST-5:30", utc(2023, 7, 15, 12), -19800},
-  };
-  for (const Case& c : cases) {
-    TimeZone zone(c.zone);
-    xoltlog::test::FakeClock clock(c.now, 0);
-    EXPECT_EQ(getLocalTZOffsetFromGMT(), c.offset) << c.zone << " at " << c.now;
+  for (const auto& [rule, now, offset] :
+       {std::tuple{kCentralEurope, utc(2023, 1, 15, 12), -3600},
+        {kCentralEurope, utc(2023, 7, 15, 12), -7200}, {"EST5EDT", utc(2023, 7, 15, 12), 14400}}) {
+    TimeZone zone(rule);
+    xoltlog::test::FakeClock clock(now, 0);
+    EXPECT_EQ(getLocalTZOffsetFromGMT(), offset) << rule << " at " << now;
   }
 }
 
-// Stamps are standard time even in summer.
-TEST(FileStamp, ReadsAsLocalStandardTime) {
-  struct Case {
-    const char* zone;
-    const char* stamp;
-    int64_t time;
-  };
-  const Case cases[] = {
-      {kCentralEurope, "230517102030", utc(2023, 5, 17, 9, 20, 30)},
-      {kCentralEurope, "230117102030", utc(2023, 1, 17, 9, 20, 30)},
-      {kUsEastern, "230517102030", utc(2023, 5, 17, 15, 20, 30)},
-      {"UTC0", "991231235959", utc(2099, 12, 31, 23, 59, 59)},
-      {"UTC0", "2305171020", -1},
-      {"UTC0", nullptr, -1},
-  };
-  for (const Case& c : cases) {
-    TimeZone zone(c.zone);
-    EXPECT_EQ(xoltlog::platform::str_stamp_to_time(c.stamp), c.time)
-        << c.zone << " " << (c.stamp ? c.stamp : "null");
+// Empty tokens are skipped, numbers read as atoi reads them, a date comes
+// out ready for a broken-down time, and refused calls leave outputs alone.
+TEST(TimeNumbers, FirstThreeTokensDatesAndTimes) {
+  for (const auto& [text, delimiters, numbers] :
+       {std::tuple{"1::2", ":", std::tuple{1u, 2u, 0u}}, {"", ":", std::tuple{0u, 0u, 0u}},
+        {"7,8;9,10", ",;", std::tuple{7u, 8u, 9u}}, {"x:5:12abc", ":", std::tuple{0u, 5u, 12u}},
+        {"-1", ":", std::tuple{0xFFFFFFFFu, 0u, 0u}}}) {
+    uint32_t a = 99, b = 99, c = 99;
+    EXPECT_EQ(xoltLogStrTimeToT(text, delimiters, &a, &b, &c), 1) << text;
+    EXPECT_EQ(std::tuple(a, b, c), numbers) << text;
   }
-}
-
-TEST(TimeNumbers, FirstThreeTokensAreReadAsNumbers) {
-  struct Case {
-    const char* text;
-    const char* delimiters;
-    uint32_t a, b, c;
-  };
-  const Case cases[] = {
-      {"10:20:30", ":", 10, 20, 30},  {"1::2", ":", 1, 2, 0},       {"", ":", 0, 0, 0},
-      {"7,8;9,10", ",;", 7, 8, 9},    {"x:5:12abc", ":", 0, 5, 12}, {":::", ":", 0, 0, 0},
-      {"-1", ":", 0xFFFFFFFFu, 0, 0},
-  };
-  for (const Case& c : cases) {
-    uint32_t a = 99, b = 99, c3 = 99;
-    EXPECT_EQ(xoltLogStrTimeToT(c.text, c.delimiters, &a, &b, &c3), 1) << c.text;
-    EXPECT_EQ(std::tuple(a, b, c3), std::tuple(c.a, c.b, c.c)) << c.text;
-  }
-}
-
-// Dates come out ready for a broken-down time; null arguments leave the
-// outputs alone.
-TEST(TimeNumbers, DatesTimesAndNullArguments) {
   uint32_t day = 0, month = 0, year = 0;
   ASSERT_EQ(xoltLogGetDate("2023-05-17", &day, &month, &year), 1);
-  EXPECT_EQ(year * 10000 + month * 100 + day, 1230417u);
+  EXPECT_EQ(std::tuple(year, month, day), std::tuple(123u, 4u, 17u));
   uint32_t hour = 0, minute = 0, second = 0;
   ASSERT_EQ(xoltLogGetTime("23:05:09", &hour, &minute, &second), 1);
-  EXPECT_EQ(hour * 10000 + minute * 100 + second, 230509u);
-
-  uint32_t a = 99, b = 99, c = 99;
-  EXPECT_EQ(xoltLogStrTimeToT(nullptr, ":", &a, &b, &c), 0);
-  EXPECT_EQ(xoltLogStrTimeToT("1:2:3", nullptr, &a, &b, &c), 0);
-  EXPECT_EQ(xoltLogStrTimeToT("1:2:3", ":", &a, nullptr, &c), 0);
-  EXPECT_EQ(xoltLogGetTime("1:2:3", &a, &b, nullptr), 0);
-  EXPECT_EQ(xoltLogGetDate(nullptr, &a, &b, &c), 0);
-  EXPECT_EQ(a + b + c, 297u);
+  EXPECT_EQ(std::tuple(hour, minute, second), std::tuple(23u, 5u, 9u));
+  EXPECT_EQ(xoltLogStrTimeToT("1:2:3", ":", &hour, nullptr, &second), 0);
+  EXPECT_EQ(xoltLogGetDate(nullptr, &day, &month, &year), 0);
+  EXPECT_EQ(std::tuple(hour, second, day), std::tuple(23u, 9u, 17u));
 }
 
-TEST(DateTimeText, DatesAreMidnightAndTimesAreTodayInStandardTime) {
-  struct Case {
-    int64_t now;
-    const char* text;
-    int64_t time;
-  };
+// File name stamps and users' date and time texts are both read as local
+// standard time, even in summer; a time alone is today's, a date midnight.
+TEST(DateTimeText, StampsDatesAndTimesAreLocalStandardTime) {
   const int64_t noon = utc(2023, 5, 17, 12);
-  // Already the 18th in Central Europe.
-  const int64_t late = utc(2023, 5, 17, 23, 30);
-  const Case cases[] = {
-      {noon, "2023-05-17", utc(2023, 5, 16, 23)},
-      {noon, "2023-05-17 10:20:30", utc(2023, 5, 16, 23)},
-      {noon, "2023-01-02:10", utc(2023, 1, 1, 23)},
-      {noon, "10:20:30", utc(2023, 5, 17, 9, 20, 30)},
-      {noon, "10:20", utc(2023, 5, 17, 9, 20)},
-      {late, "10:20:30", utc(2023, 5, 18, 9, 20, 30)},
-      {noon, "20230517", -1},
-      {noon, nullptr, -1},
+  const int64_t late = utc(2023, 5, 17, 23, 30);  // already the 18th there
+  const auto stamp = [](const char* text) { return xoltlog::platform::str_stamp_to_time(text); };
+  const auto date_time = [](const char* text) { return xoltLogStrDateTimeToT(text); };
+  const std::tuple<int64_t, int64_t (*)(const char*), const char*, int64_t> cases[] = {
+      {noon, stamp, "230517102030", utc(2023, 5, 17, 9, 20, 30)},
+      {noon, stamp, "991231235959", utc(2099, 12, 31, 22, 59, 59)},
+      {noon, stamp, "2305171020", -1},
+      {noon, date_time, "2023-05-17", utc(2023, 5, 16, 23)},
+      {noon, date_time, "2023-05-17 10:20:30", utc(2023, 5, 16, 23)},
+      {noon, date_time, "10:20", utc(2023, 5, 17, 9, 20)},
+      {late, date_time, "10:20:30", utc(2023, 5, 18, 9, 20, 30)},
+      {noon, date_time, "20230517", -1},
+      {noon, date_time, nullptr, -1},
   };
   TimeZone zone(kCentralEurope);
-  for (const Case& c : cases) {
-    xoltlog::test::FakeClock clock(c.now, 0);
-    EXPECT_EQ(xoltLogStrDateTimeToT(c.text), c.time) << (c.text ? c.text : "null");
+  for (const auto& [now, convert, text, time] : cases) {
+    xoltlog::test::FakeClock clock(now, 0);
+    EXPECT_EQ(convert(text), time) << (text ? text : "null");
   }
 }
 
+// A time beyond what a broken-down time holds leaves the output alone.
 TEST(Breakdown, UtcAndLocalFieldsOrNothing) {
   TimeZone zone(kCentralEurope);
   const int64_t time = utc(2023, 5, 17, 10, 20, 30);
   std::tm out{};
   ASSERT_EQ(xoltLogOs_gmtime_r(time, &out), &out);
-  EXPECT_EQ(out.tm_year * 10000 + out.tm_mon * 100 + out.tm_mday, 1230417);
-  EXPECT_EQ(out.tm_hour * 10000 + out.tm_min * 100 + out.tm_sec, 102030);
-  EXPECT_EQ(out.tm_isdst, 0);
+  EXPECT_EQ(std::tuple(out.tm_year, out.tm_mon, out.tm_mday, out.tm_hour, out.tm_min, out.tm_sec,
+                       out.tm_isdst),
+            std::tuple(123, 4, 17, 10, 20, 30, 0));
   ASSERT_EQ(xoltLogOs_localtime_r(time, &out), &out);
-  EXPECT_EQ(out.tm_hour, 12);
-  EXPECT_EQ(out.tm_isdst, 1);
-
-  EXPECT_EQ(xoltLogOs_gmtime_r(time, nullptr), nullptr);
+  EXPECT_EQ(std::tuple(out.tm_hour, out.tm_isdst), std::tuple(12, 1));
   EXPECT_EQ(xoltLogOs_localtime_r(time, nullptr), nullptr);
   out.tm_year = 4321;
   EXPECT_EQ(xoltLogOs_gmtime_r(INT64_MAX, &out), nullptr);

@@ -44,7 +44,7 @@ const std::vector<std::pair<int32_t, Getter>>& getters() {
                   [](const XoltRirArgValue* v) {
                     EXPECT_EQ(v->second.signed_number, v->first.width == 32 ? 8 : 9);
                   })},
-      {8, checked(xoltRirGetArg_datetime, [](int64_t v) { EXPECT_EQ(v, 10); })},
+      {8, checked(xoltRirGetArg_datetime, [](int64_t v) { EXPECT_EQ(v, int64_t{1} << 40); })},
       {9, checked(xoltRirGetArg_rir, [](const XoltRirMsg* v) { EXPECT_EQ(v->id, 77u); })},
       {10, checked(xoltRirGetArg_utf8string, [](const char* v) { EXPECT_STREQ(v, "u"); })},
       {11, checked(xoltRirGetArg_nativeString, [](const char* v) { EXPECT_STREQ(v, "n"); })},
@@ -58,7 +58,7 @@ TEST(Access, EveryGetterAcceptsExactlyItsTypeAndReadsItsValue) {
   OwnedMsg msg;
   ASSERT_EQ(build_ex(msg.get(), 0, 21, "%lc%lld%llu%f%p%ls%{oserr}%{oserr64}%{time}%{rir}%{utf8}%s",
                      wint_t{L'k'}, -5LL, 6ULL, 7.5, reinterpret_cast<void*>(0x1000), L"w", 8,
-                     int64_t{9}, int64_t{10}, nested.get(), "u", "n"),
+                     int64_t{9}, int64_t{1} << 40, nested.get(), "u", "n"),
             XOLT_RIR_OK);
   XoltRirArgIter it{};
   int32_t position = 0;
@@ -76,6 +76,8 @@ TEST(Access, EveryGetterAcceptsExactlyItsTypeAndReadsItsValue) {
   EXPECT_EQ(position, 12);
 }
 
+// Every getter refuses an iterator on no argument; the iterator stays on the
+// last argument at the end.
 TEST(Access, IterationEndsWithoutMovingPastTheLastArgument) {
   OwnedMsg empty;
   const XoltRirArgNode stale{};
@@ -87,7 +89,7 @@ TEST(Access, IterationEndsWithoutMovingPastTheLastArgument) {
   EXPECT_EQ(it.node, nullptr);
   EXPECT_EQ(xoltRirGetNextArg(&it), XOLT_RIR_END);
   for (const auto& entry : getters()) {
-    EXPECT_EQ(entry.second(&it), XOLT_RIR_EINVAL) << "iterator on no argument";
+    EXPECT_EQ(entry.second(&it), XOLT_RIR_EINVAL);
     EXPECT_EQ(entry.second(nullptr), XOLT_RIR_EINVAL);
   }
 
@@ -106,38 +108,31 @@ TEST(Access, IterationEndsWithoutMovingPastTheLastArgument) {
 TEST(Access, NullArgumentsAreRefused) {
   OwnedMsg msg;
   ASSERT_EQ(build_ex(msg.get(), 0, 4, "%d", 1), XOLT_RIR_OK);
-  XoltRirArgIter it{};
-  uint32_t out = 0;
-  using Read = int32_t (*)(const XoltRirMsg*, uint32_t*);
-  for (const auto& [read, expected] : {std::pair<Read, uint32_t>{xoltRirGetTextId, 4u},
-                                       std::pair<Read, uint32_t>{xoltRirGetArgCount, 1u}}) {
-    EXPECT_EQ(read(msg.get(), &out), XOLT_RIR_OK);
-    EXPECT_EQ(out, expected);
-    EXPECT_EQ(read(nullptr, &out), XOLT_RIR_EINVAL);
-    EXPECT_EQ(read(msg.get(), nullptr), XOLT_RIR_EINVAL);
-  }
-  EXPECT_EQ(xoltRirGetArgsBegin(nullptr, &it), XOLT_RIR_EINVAL);
+  uint32_t id = 0;
+  EXPECT_EQ(xoltRirGetTextId(msg.get(), &id), XOLT_RIR_OK);
+  EXPECT_EQ(id, 4u);
+  EXPECT_EQ(xoltRirGetTextId(nullptr, &id), XOLT_RIR_EINVAL);
+  EXPECT_EQ(xoltRirGetArgCount(msg.get(), nullptr), XOLT_RIR_EINVAL);
   EXPECT_EQ(xoltRirGetArgsBegin(msg.get(), nullptr), XOLT_RIR_EINVAL);
   EXPECT_EQ(xoltRirGetNextArg(nullptr), XOLT_RIR_EINVAL);
-  EXPECT_EQ(xoltRirGetArgTypeId(nullptr, &out), XOLT_RIR_EINVAL);
+  EXPECT_EQ(xoltRirGetArgTypeId(nullptr, &id), XOLT_RIR_EINVAL);
+  XoltRirArgIter it{};
   ASSERT_EQ(xoltRirGetArgsBegin(msg.get(), &it), XOLT_RIR_OK);
-  EXPECT_EQ(xoltRirGetArgTypeId(&it, nullptr), XOLT_RIR_EINVAL);
   EXPECT_EQ(xoltRirGetArg_longlong(&it, nullptr), XOLT_RIR_EINVAL);
 }
 
+// Nested lists are released with their owner (the leak checker watches);
+// the message is left zeroed, so a second release is harmless.
 TEST(Access, FreeReleasesNestedListsAndZeroes) {
   EXPECT_EQ(xoltRirFree(nullptr), XOLT_RIR_EINVAL);
-  XoltRirMsg msg{};
-  EXPECT_EQ(xoltRirFree(&msg), XOLT_RIR_OK) << "a zeroed message is empty";
   OwnedMsg inner;
   ASSERT_EQ(build_text(inner.get(), "%s %ls %{utf8}", "a", L"b", "c"), XOLT_RIR_OK);
-  OwnedMsg middle;
-  ASSERT_EQ(build_ex(middle.get(), 0, 2, "%{rir}%{rir}", inner.get(), inner.get()), XOLT_RIR_OK);
-  ASSERT_EQ(build_ex(&msg, 0, 3, "%{rir}%s", middle.get(), "tail"), XOLT_RIR_OK);
+  XoltRirMsg msg{};
+  ASSERT_EQ(build_ex(&msg, 0, 3, "%{rir}%s", inner.get(), "tail"), XOLT_RIR_OK);
   EXPECT_EQ(xoltRirFree(&msg), XOLT_RIR_OK);
   EXPECT_EQ(msg.id, 0u);
   EXPECT_EQ(msg.args, nullptr);
-  EXPECT_EQ(xoltRirFree(&msg), XOLT_RIR_OK) << "freeing twice is harmless";
+  EXPECT_EQ(xoltRirFree(&msg), XOLT_RIR_OK);
 }
 
 }  // namespace

@@ -84,7 +84,15 @@ __attribute__((format(gnu_printf, 1, 2))) testing::AssertionResult matches_print
   return testing::AssertionSuccess();
 }
 
-TEST(TextBuild, IntegersAndStarAmountsRenderLikePrintf) {
+// Integers with their lengths, flags and '*' amounts, doubles, text,
+// pointers and percent signs.
+TEST(TextBuild, ConversionsRenderLikePrintf) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  int object = 0;
+  const char* null_text = nullptr;
+  const wchar_t* null_wide = nullptr;
+  void* null_pointer = nullptr;
   EXPECT_TRUE(matches_printf("%d|%i|%u|%d", INT32_MIN, INT32_MAX, UINT32_MAX, 0));
   EXPECT_TRUE(matches_printf("%hhd|%hhd|%hhu|%hd|%hu", SCHAR_MIN, 300, 511, 70000, 70000));
   EXPECT_TRUE(matches_printf("%lld|%llu|%jd|%zu|%td|%ld", LLONG_MIN, ULLONG_MAX, INTMAX_MAX,
@@ -94,22 +102,10 @@ TEST(TextBuild, IntegersAndStarAmountsRenderLikePrintf) {
   EXPECT_TRUE(matches_printf("[%*d][%-*d][%*d]", 6, 1, 6, 2, -6, 3));
   EXPECT_TRUE(matches_printf("[%.*f][%.*f][%*.*s]", 2, 3.14159, -1, 3.14159, 8, 2, "abcdef"));
   EXPECT_TRUE(matches_printf("[%*.*hhd]", -5, 3, 300));
-}
-
-TEST(TextBuild, DoublesRenderLikePrintf) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const double inf = std::numeric_limits<double>::infinity();
   EXPECT_TRUE(matches_printf("%f|%f|%f|%lf", 0.1, -2.5, 1e300, -0.0));
   EXPECT_TRUE(matches_printf("%f|%f|%f|%F|%F", nan, inf, -inf, nan, -inf));
   EXPECT_TRUE(matches_printf("%e|%E|%g|%G|%a|%A", 1e-300, 12345.678, 0.0001, 1e20, 1.0, -0.5));
   EXPECT_TRUE(matches_printf("%Lf|%Le|%.3f|%10.2e|%-12g|", 1e4000L, 2.5L, 2.0 / 3, 1e5, 7.0));
-}
-
-TEST(TextBuild, TextPointersAndPercentsRenderLikePrintf) {
-  int object = 0;
-  const char* null_text = nullptr;
-  const wchar_t* null_wide = nullptr;
-  void* null_pointer = nullptr;
   EXPECT_TRUE(matches_printf("%s|%.2s|%10s|%-10s|%c|%lc|%3c", "abc", "abc", "abc", "abc", 'x',
                              wint_t{L'y'}, 'z'));
   EXPECT_TRUE(matches_printf("%ls|%.1ls|%5ls|%-5ls|", L"wide", L"wide", L"ab", L"ab"));

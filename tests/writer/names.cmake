@@ -1,7 +1,4 @@
-xoltlog_add_test(names_test
-  writer/file_names_test.cpp
-  platform/host_address_test.cpp
-)
+xoltlog_add_test(names_test platform/host_address_test.cpp)
 xoltlog_add_test(writer_test
   writer/writer_open_test.cpp
   writer/rollover_test.cpp

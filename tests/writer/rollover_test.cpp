@@ -69,23 +69,21 @@ TEST_F(Rollover, PeriodicRolloverAfterThePeriod) {
   EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 22, 0)), 2u);
 }
 
-TEST(RolloverTime, TimeOfDayAndPeriodRules) {
+// The writer tests see the usual cases; these are those of resumed files.
+TEST(RolloverTime, TimesPassedSinceTheStartAreDueAtOnce) {
   setenv("TZ", "UTC0", 1);
   tzset();
-  const std::int64_t day = 86400;
-  const std::int64_t ten = 10 * 3600;
-  // Started 10:00, rollover at 06:00: tomorrow's 06:00 while within a day.
-  EXPECT_EQ(next_rollover_time(2, ten, 6 * 3600, 0, ten + 60), 6 * 3600 + day);
-  // Started 05:00, rollover at 06:00, now 05:30: today's 06:00.
-  EXPECT_EQ(next_rollover_time(2, 5 * 3600, 6 * 3600, 0, 5 * 3600 + 1800), 6 * 3600);
-  // Started 05:00, now 07:00: the time has passed since the start: now.
-  EXPECT_EQ(next_rollover_time(2, 5 * 3600, 6 * 3600, 0, 7 * 3600), 7 * 3600);
-  // A file older than a day: now.
-  EXPECT_EQ(next_rollover_time(2, ten, 6 * 3600, 0, ten + day + 5), ten + day + 5);
-  EXPECT_EQ(next_rollover_time(4, ten, 0, 43200, ten), ten + 43200);
-  EXPECT_EQ(next_rollover_time(6, ten, 0, 43200, ten), day);  // time of day wins
-  EXPECT_FALSE(next_rollover_time(1, ten, 0, 43200, ten).has_value());
-  EXPECT_FALSE(next_rollover_time(0, ten, 0, 43200, ten).has_value());
+  const std::int64_t h = 3600, day = 86400;
+  const struct { std::uint32_t mode; std::int64_t start, now; std::optional<std::int64_t> due; }
+      cases[] = {
+          {2, 5 * h, 7 * h, 7 * h},                         // 06:00 passed since a 05:00 start
+          {2, 10 * h, 10 * h + day + 5, 10 * h + day + 5},  // a file older than a day
+          {6, 10 * h, 10 * h, day + 6 * h},                 // the time of day wins
+          {1, 10 * h, 10 * h, std::nullopt},
+      };
+  for (const auto& c : cases) {
+    EXPECT_EQ(next_rollover_time(c.mode, c.start, 6 * h, 43200, c.now), c.due) << c.mode;
+  }
   unsetenv("TZ");
   tzset();
 }
@@ -108,9 +106,13 @@ TEST_F(Rollover, ReopenAfterTenMinutesContinuesTheOrdinaryFile) {
   EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 15, 0, 30)), 2u);
 }
 
-TEST_F(Rollover, ReopenStartsANewLogsetFile) {
+TEST_F(Rollover, LogsetFilesAreNamedBySetAndStartAndReopenStartsANewOne) {
   XoltLogCfg cfg = config(12, 0, 0, "backup");
   XoltLogHandle& handle = open(cfg);
+  ASSERT_EQ(write(handle, "set"), XOLTLOG_OK);
+  const auto written = lines("12-backup-260314100000.log");
+  EXPECT_EQ(written.at(0), "$Header 65544,-3600,alpha");
+  EXPECT_EQ(written.at(1).rfind("2,0,1,", 0), 0u);  // logset records: no product field
   files_after_write_at(handle, local_time(2026, 3, 14, 10, 10, 1));
   EXPECT_EQ(files(),
             (std::vector<std::string>{"12-backup-260314100000.log", "12-backup-260314101001.log"}));

@@ -32,22 +32,17 @@ namespace xoltlog::test {
 
 inline constexpr const char* kHostNumber = "50462986";
 
-// A local time broken down, and as seconds since 1970 in the current zone.
-inline std::tm local_tm(int year, int month, int day, int hour = 0, int minute = 0,
-                        int second = 0) {
-  return {second, minute, hour, day, month - 1, year - 1900, 0, 0, -1, 0, nullptr};
-}
-
+// A local time as seconds since 1970 in the current zone.
 inline std::int64_t local_time(int year, int month, int day, int hour, int minute, int second = 0) {
-  std::tm t = local_tm(year, month, day, hour, minute, second);
+  std::tm t{second, minute, hour, day, month - 1, year - 1900, 0, 0, -1, 0, nullptr};
   return static_cast<std::int64_t>(std::mktime(&t));
 }
 
 // The name of this host's ordinary file: date "yymmdd", counter.
-inline std::string ordinary_name(int product, int originator, const std::string& date,
-                                 int counter) {
+inline std::string ordinary_name(unsigned product, unsigned originator, const std::string& date,
+                                 unsigned counter) {
   char name[80];
-  std::snprintf(name, sizeof name, "%d-%d-%s-%s-%010d.log", product, originator, kHostNumber,
+  std::snprintf(name, sizeof name, "%u-%u-%s-%s-%010u.log", product, originator, kHostNumber,
                 date.c_str(), counter);
   return name;
 }

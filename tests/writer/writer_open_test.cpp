@@ -2,6 +2,7 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <tuple>
 
 #include "writer/writer_fixture.h"
 
@@ -16,15 +17,18 @@ TEST_F(WriterTest, HandlesOfOneSeriesShareOneWriterAndFile) {
   XoltLogHandle& second = open(cfg);
   EXPECT_EQ(first.file_writer, second.file_writer);
   EXPECT_NE(open(config(5, 8)).file_writer, first.file_writer);
+  EXPECT_NE(open(config(4294967295u, 7)).file_writer, first.file_writer);  // a full-width id
 
-  ASSERT_EQ(files(), (std::vector<std::string>{ordinary_name(5, 7, kToday, 0),
+  ASSERT_EQ(files(), (std::vector<std::string>{ordinary_name(4294967295u, 7, kToday, 0),
+                                               ordinary_name(5, 7, kToday, 0),
                                                ordinary_name(5, 8, kToday, 0)}));
   EXPECT_EQ(close(first), XOLTLOG_OK);
   EXPECT_EQ(first.file_writer, nullptr);
   ASSERT_EQ(write(second, "still writing"), XOLTLOG_OK);
   const auto written = lines(ordinary_name(5, 7, kToday, 0));
   ASSERT_EQ(written.size(), 2u);
-  EXPECT_EQ(written[0].rfind("$Header 65543,5,7,", 0), 0u);
+  EXPECT_EQ(written[0], "$Header 65543,5,7," + std::to_string(local_time(2026, 3, 14, 10, 0)) +
+                            ",-3600,alpha");
   EXPECT_NE(written[1].find("13:still writing"), std::string::npos);
   EXPECT_EQ(close(second), XOLTLOG_OK);
   // The slot is free again: a new opener gets a writer of its own.
@@ -33,9 +37,8 @@ TEST_F(WriterTest, HandlesOfOneSeriesShareOneWriterAndFile) {
 
 TEST_F(WriterTest, ResumesTheLatestFileAndCountsOnFromIt) {
   const std::string latest = ordinary_name(5, 7, kToday, 4);
-  create_file(ordinary_name(5, 7, kToday, 3), "$Header 65543,5,7,1,0,alpha\n");
+  // Which file is the latest is for the LatestLog tests; this one is alone.
   create_file(latest, "$Header 65543,5,7,1773480000,-3600,alpha\n");
-  create_file("5-7-99-260315-0000000009.log", "another host's\n");
   XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_FILE_SIZE);
   cfg.max_file_size_kb = 1;
   XoltLogHandle& handle = open(cfg);
@@ -46,9 +49,13 @@ TEST_F(WriterTest, ResumesTheLatestFileAndCountsOnFromIt) {
   ASSERT_EQ(write(handle, std::string(1100, 'x')), XOLTLOG_OK);  // too big: next file
   EXPECT_EQ(lines(ordinary_name(5, 7, kToday, 5)).size(), 2u);
 
-  FakeClock::set(local_time(2026, 3, 15, 0, 1), 0);
-  ASSERT_EQ(write(handle, std::string(1100, 'y')), XOLTLOG_OK);
-  EXPECT_EQ(lines(ordinary_name(5, 7, "260315", 0)).size(), 2u);
+  // Another day restarts the counter, the same day of another month or year too.
+  for (const auto& [year, month, date] :
+       {std::tuple{2026, 3, "260315"}, {2026, 4, "260415"}, {2027, 4, "270415"}}) {
+    FakeClock::set(local_time(year, month, 15, 0, 1), 0);
+    ASSERT_EQ(write(handle, std::string(1100, 'y')), XOLTLOG_OK);
+    EXPECT_EQ(lines(ordinary_name(5, 7, date, 0)).size(), 2u) << date;
+  }
 }
 
 // Another process started the next file first: this writer rolls into it
@@ -66,18 +73,7 @@ TEST_F(WriterTest, ANewNameThatExistsIsJoinedWithoutASecondHeader) {
   EXPECT_EQ(handle.file_writer->file_start_time_, 1773480500);
 }
 
-TEST_F(WriterTest, LogsetWritersStartFilesNamedByTheirSetAndTime) {
-  XoltLogCfg cfg = config(12, 0, 0, "backup");
-  XoltLogHandle& handle = open(cfg);
-  ASSERT_EQ(write(handle, "set"), XOLTLOG_OK);
-  ASSERT_EQ(files(), std::vector<std::string>{"12-backup-260314100000.log"});
-  const auto written = lines("12-backup-260314100000.log");
-  EXPECT_EQ(written.at(0), "$Header 65544,-3600,alpha");
-  EXPECT_EQ(written.at(1).rfind("2,0,1,", 0), 0u);  // logset records: no product field
-  xoltLogFreeCfg(&cfg);
-}
-
-TEST_F(WriterTest, ConnectFailuresAreReportedAndCloseReleasesAll) {
+TEST_F(WriterTest, ConnectFailuresAndRefusalsAreReportedAndCloseReleasesAll) {
   XoltLogCfg no_directory = config(5, 7);
   no_directory.log_directory[0] = '\0';
   std::uint32_t result = 0;
@@ -102,18 +98,13 @@ TEST_F(WriterTest, ConnectFailuresAreReportedAndCloseReleasesAll) {
   calls_.table().open = [](const char*, int, mode_t) { return errno = EMFILE, -1; };
   open(config(5, 10), &result);
   EXPECT_EQ(result, XOLTLOG_E_FILE_OPEN);
-}
 
-TEST_F(WriterTest, NullArgumentsAndMissingWriters) {
-  XoltLogCfg cfg = config(5, 7);
-  XoltLogHandle handle{};
-  EXPECT_EQ(xoltLogOpenFile(nullptr, &cfg, &cfg), XOLTLOG_E_INVALID_ARG);
-  EXPECT_EQ(xoltLogOpenFile(&handle, &cfg, &cfg), XOLTLOG_E_INVALID_ARG);  // no writer
-  EXPECT_EQ(xoltLogCloseFile(&handle), XOLTLOG_E_INVALID_ARG);
+  XoltLogHandle bare{};  // no writer
+  EXPECT_EQ(xoltLogOpenFile(&bare, &blocked, &blocked), XOLTLOG_E_INVALID_ARG);
+  EXPECT_EQ(xoltLogCloseFile(&bare), XOLTLOG_E_INVALID_ARG);
   XoltLogMsg msg{};
   EXPECT_EQ(xoltLogWriteMsgWithRolloverToFile(nullptr, &msg), XOLTLOG_E_NO_WRITER);
-  XoltLogHandle& opened = open(cfg);
-  EXPECT_EQ(xoltLogWriteMsgWithRolloverToFile(opened.file_writer, nullptr), XOLTLOG_E_FAILED);
+  EXPECT_EQ(xoltLogWriteMsgWithRolloverToFile(denied.file_writer, nullptr), XOLTLOG_E_FAILED);
 }
 
 }  // namespace
