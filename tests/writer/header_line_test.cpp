@@ -28,8 +28,19 @@ TEST(HeaderLine, CutsTheHostNameToFit) {
   EXPECT_EQ(formatted(header), "$Header 65544,0," + kCutHost + "\n");
   std::memset(header.host_name, 'h', sizeof header.host_name);
   EXPECT_EQ(formatted(header), "$Header 65544,0," + kCutHost + "\n");
-  header.version = 65539;  // a version without a line
-  EXPECT_EQ(formatted(header), "");
+  // The writer writes only the two newest versions; the older ones have a
+  // line of their own, versions outside the table none.
+  header = make_header({12, 100, false}, 1773480605, -3600, "alpha");
+  const std::pair<uint32_t, std::string> lines[] = {
+      {65540, "$Header 65540,12,100,1773480605,alpha\n"},
+      {65542, "$Header 65542,12,100,1773480605,alpha\n"},
+      {65539, ""},
+      {65545, ""},
+  };
+  for (const auto& [version, line] : lines) {
+    header.version = version;
+    EXPECT_EQ(formatted(header), line) << version;
+  }
 }
 
 // The writer tests see the header's fields; this is the zone offset in
