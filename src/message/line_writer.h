@@ -53,6 +53,12 @@ class Cursor {
     return *this;
   }
 
+  // The byte count, ':', the bytes, then terminator: a counted string,
+  // decimal_room(bytes.size()) + bytes.size() + 2 at most.
+  Cursor& counted(std::string_view text, char terminator) noexcept {
+    return number(text.size()).character(':').bytes(text).character(terminator);
+  }
+
   char* position() const noexcept { return at_; }
 
  private:
@@ -89,17 +95,15 @@ class LineWriter {
 
 // "N:" bytes "," where N is the byte count.
 inline std::uint32_t append_string_field(LineWriter& out, std::string_view bytes) noexcept {
-  return out.piece(decimal_room(bytes.size()) + 2 + bytes.size(), [&](Cursor& line) {
-    line.number(bytes.size()).character(':').bytes(bytes).character(',');
-  });
+  return out.piece(decimal_room(bytes.size()) + 2 + bytes.size(),
+                   [&](Cursor& line) { line.counted(bytes, ','); });
 }
 
 // tag, byte count, ':', bytes, '|': the string arguments of a catalog message.
 inline std::uint32_t append_counted_argument(LineWriter& out, char tag,
                                              std::string_view bytes) noexcept {
-  return out.piece(decimal_room(bytes.size()) + 3 + bytes.size(), [&](Cursor& line) {
-    line.character(tag).number(bytes.size()).character(':').bytes(bytes).character('|');
-  });
+  return out.piece(decimal_room(bytes.size()) + 3 + bytes.size(),
+                   [&](Cursor& line) { line.character(tag).counted(bytes, '|'); });
 }
 
 }  // namespace xoltlog

@@ -142,7 +142,7 @@ std::uint32_t RecordWriter::write() noexcept {
       write_numeric_header(line, msg_);
     }
     for (int i = 0; i < fields.string_count; ++i) {
-      line.number(texts[i].bytes.size()).character(':').bytes(texts[i].bytes).character(',');
+      line.counted(texts[i].bytes, ',');
     }
     if (fields.has_number) {
       line.number(fields.number).character(',');
