@@ -19,10 +19,31 @@ int open_shared_memory(const char* name, int flags, mode_t mode) {
 }
 
 const Syscalls kReal = {
-    ::clock_gettime, open_file, ::close,   ::read,   ::write,  ::fstat,  ::ftruncate,
-    ::futimens,      ::fchmod,  ::flock,   ::unlink, ::mkdir,  ::chmod,  open_shared_memory,
-    ::gethostname,   ::getaddrinfo, ::freeaddrinfo, ::opendir, ::readdir, ::closedir, ::statx,
-    ::rename,        ::fsync,   ::rmdir,   ::lstat,
+    .clock_gettime = ::clock_gettime,
+    .open = open_file,
+    .close = ::close,
+    .read = ::read,
+    .write = ::write,
+    .fstat = ::fstat,
+    .ftruncate = ::ftruncate,
+    .futimens = ::futimens,
+    .fchmod = ::fchmod,
+    .flock = ::flock,
+    .unlink = ::unlink,
+    .mkdir = ::mkdir,
+    .chmod = ::chmod,
+    .shm_open = open_shared_memory,
+    .gethostname = ::gethostname,
+    .getaddrinfo = ::getaddrinfo,
+    .freeaddrinfo = ::freeaddrinfo,
+    .opendir = ::opendir,
+    .readdir = ::readdir,
+    .closedir = ::closedir,
+    .statx = ::statx,
+    .rename = ::rename,
+    .fsync = ::fsync,
+    .rmdir = ::rmdir,
+    .lstat = ::lstat,
 };
 
 Syscalls g_active = kReal;

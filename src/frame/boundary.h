@@ -1,0 +1,27 @@
+// The one place where exceptions stop: the C++ core may throw std::bad_alloc
+// (strings and containers), and every exported adapter whose core can throw
+// runs it through guarded(), so that nothing but a result code crosses the
+// C boundary.
+#pragma once
+
+#include <cstdint>
+#include <new>
+
+#include "xoltlog/result.h"
+
+namespace xoltlog {
+
+// body() must return the operation's result code. Memory running out gives
+// 4; any other exception gives the operation's own failure code.
+template <typename Body>
+std::uint32_t guarded(std::uint32_t failure, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return XOLTLOG_E_NO_MEMORY;
+  } catch (...) {
+    return failure;
+  }
+}
+
+}  // namespace xoltlog
