@@ -1,6 +1,6 @@
-// Appending a 120-byte record: the cross-process append (lock table, and the
-// flock fallback) against a bare write on an O_APPEND descriptor, the floor
-// the kernel sets.
+// Appending a 120-byte record: the cross-process append under the file's
+// lock against a bare write on an O_APPEND descriptor, the floor the kernel
+// sets.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -29,10 +30,7 @@ class BenchFile {
     dir_ = pattern;
     path_ = dir_ + "/bench.log";
   }
-  ~BenchFile() {
-    unlink(path_.c_str());
-    rmdir(dir_.c_str());
-  }
+  ~BenchFile() { std::filesystem::remove_all(dir_); }
   const std::string& path() const { return path_; }
 
  private:
@@ -56,16 +54,13 @@ void BM_BareWriteOAppend(benchmark::State& state) {
 }
 BENCHMARK(BM_BareWriteOAppend);
 
-void run_append(benchmark::State& state, bool use_flock) {
+void BM_OsAppendLocked(benchmark::State& state) {
   BenchFile file;
   auto context = std::make_unique<XoltLogFileContext>();
   xoltLogOs_init(context.get());
   if (xoltLogOs_open(context.get(), file.path().c_str(), 0, nullptr) != 0) {
     state.SkipWithError("open failed");
     return;
-  }
-  if (use_flock) {
-    context->mutex = xoltlog::platform::posix::kFileLockMarker;
   }
   const auto size = static_cast<uint32_t>(kRecord.size());
   const int fd = xoltlog::platform::posix::descriptor_of(*context);
@@ -78,26 +73,25 @@ void run_append(benchmark::State& state, bool use_flock) {
   state.SetItemsProcessed(state.iterations());
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kRecord.size()));
 }
-
-void BM_OsAppendLockTable(benchmark::State& state) { run_append(state, false); }
-BENCHMARK(BM_OsAppendLockTable);
-
-void BM_OsAppendFlockFallback(benchmark::State& state) { run_append(state, true); }
-BENCHMARK(BM_OsAppendFlockFallback);
+BENCHMARK(BM_OsAppendLocked);
 
 // What the cross-process lock alone adds to each append.
-void BM_LockTableSlotUncontended(benchmark::State& state) {
+void BM_FileLockUncontended(benchmark::State& state) {
   namespace posix = xoltlog::platform::posix;
-  posix::LockSlot* slot = posix::process_lock_table().slot_for("/var/log/bench.log");
-  if (slot == nullptr) {
-    state.SkipWithError("no lock table");
+  BenchFile file;
+  auto context = std::make_unique<XoltLogFileContext>();
+  xoltLogOs_init(context.get());
+  if (xoltLogOs_open(context.get(), file.path().c_str(), 0, nullptr) != 0) {
+    state.SkipWithError("open failed");
     return;
   }
+  posix::LockSlot& slot = *posix::lock_slot_of(*context);
   for (auto _ : state) {
-    posix::lock_slot(*slot);
-    posix::unlock_slot(*slot);
+    posix::lock_slot(slot);
+    posix::unlock_slot(slot);
   }
+  xoltLogOs_close(context.get());
 }
-BENCHMARK(BM_LockTableSlotUncontended);
+BENCHMARK(BM_FileLockUncontended);
 
 }  // namespace

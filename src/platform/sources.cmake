@@ -10,7 +10,9 @@ list(APPEND XOLTLOG_CORE_SOURCES
   platform/${XOLTLOG_PLATFORM_DIR}/clock.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/syscalls.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/sddl_mode.cpp
-  platform/${XOLTLOG_PLATFORM_DIR}/lock_table.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/lock_slot.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/region_file.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/lock_region.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/tracked_size.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/file_context.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/file_append.cpp

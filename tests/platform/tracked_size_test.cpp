@@ -1,8 +1,7 @@
-// The file size the appenders keep in the lock table, and starting a file
+// The file size the appenders keep beside the file's lock, and starting a file
 // with its first line exactly once, within one process and across several.
 #include <gtest/gtest.h>
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -28,7 +27,7 @@ struct OpenFile {
     return platform::file_append_tracked(context, identity, text.data(),
                                          static_cast<uint32_t>(text.size()));
   }
-  // The size the lock table keeps, or -1 when it knows none.
+  // The size the appenders keep, or -1 when it knows none.
   int64_t tracked_size() {
     uint64_t size = 0;
     return platform::tracked_file_size(context, identity, size) ? static_cast<int64_t>(size) : -1;
@@ -76,12 +75,13 @@ TEST(TrackedSize, FollowsTrackedAppendsAndForgetsUntrackedOnes) {
   EXPECT_EQ(file->tracked_size(), size_on_disk(name));
 
   // Another file under the same name (the old one removed) is not confused
-  // with the one the table knows.
+  // with the one the slot knew.
   unlink(name.c_str());
   auto again = open_with_first_line(name, wrote);
   ASSERT_NE(again, nullptr);
   EXPECT_TRUE(wrote);
-  EXPECT_EQ(file->tracked_size(), -1);
+  ASSERT_EQ(again->append_tracked("new\n"), 4);
+  EXPECT_EQ(again->tracked_size(), size_on_disk(name));
 }
 
 XOLTLOG_TEST_HELPER(start_and_append) {
@@ -98,14 +98,13 @@ XOLTLOG_TEST_HELPER(start_and_append) {
 // Writers racing to start one new file: one of them writes the first line,
 // it stands at the top, and the size they keep is the file's.
 TEST(FirstLine, RacingProcessesWriteItOnceAtTheTop) {
-  const std::string table = "/xoltlog-test-first-" + std::to_string(getpid());
   for (int round = 0; round < 5; ++round) {
     TempDir dir;
     const std::string name = dir.file("raced.log");
     std::vector<pid_t> writers;
     for (int w = 0; w < 4; ++w) {
-      writers.push_back(xoltlog::test::spawn_helper("start_and_append", {name, std::to_string(w)},
-                                                    {"XOLTLOG_LOCK_TABLE=" + table}));
+      writers.push_back(
+          xoltlog::test::spawn_helper("start_and_append", {name, std::to_string(w)}));
     }
     int first_line_writers = 0;
     for (pid_t writer : writers) {
@@ -119,7 +118,6 @@ TEST(FirstLine, RacingProcessesWriteItOnceAtTheTop) {
     EXPECT_EQ(content.find(kFirstLine, 1), std::string::npos);
     EXPECT_EQ(content.size(), sizeof kFirstLine - 1 + 4 * 50 * 12u);
   }
-  shm_unlink(table.c_str());
 }
 
 }  // namespace

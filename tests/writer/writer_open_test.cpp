@@ -89,7 +89,7 @@ TEST_F(WriterTest, ConnectFailuresAndRefusalsAreReportedAndCloseReleasesAll) {
   EXPECT_EQ(result, XOLTLOG_E_FAILED);
 
   calls_.table().open = [](const char* path, int flags, mode_t mode) {
-    return (flags & O_WRONLY) != 0 ? (errno = EACCES, -1)
+    return (flags & (O_WRONLY | O_RDWR)) != 0 ? (errno = EACCES, -1)
                                    : platform::posix::real_syscalls().open(path, flags, mode);
   };
   XoltLogHandle& denied = open(config(5, 9), &result);

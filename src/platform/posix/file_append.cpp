@@ -1,7 +1,5 @@
 // The cross-process append: one write at the end of the file while the
 // file's lock is held, so records of concurrent writers never interleave.
-#include <sys/file.h>
-
 #include <cerrno>
 #include <optional>
 
@@ -87,6 +85,15 @@ std::int32_t append_holding_lock(int fd, const void* bytes, std::uint32_t count)
   return written ? static_cast<std::int32_t>(count) : -1;
 }
 
+void end_torn_record(int fd) noexcept {
+  struct stat status {};
+  char last = '\n';
+  if (syscalls().fstat(fd, &status) == 0 && status.st_size > 0 &&
+      syscalls().pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n') {
+    write_all(fd, "\n", 1);
+  }
+}
+
 }  // namespace posix
 
 namespace {
@@ -100,14 +107,15 @@ std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::
     return -1;
   }
   const int fd = posix::descriptor_of(context);
-  posix::AppendLock lock(context, fd);
+  posix::AppendLock lock(context);
   if (!lock.held()) {
     return -1;
   }
-  const std::int32_t appended = posix::append_holding_lock(fd, bytes, count);
-  if (lock.slot() != nullptr) {
-    track(*lock.slot(), fd, appended);
+  if (lock.taken_over()) {
+    posix::end_torn_record(fd);
   }
+  const std::int32_t appended = posix::append_holding_lock(fd, bytes, count);
+  track(lock.slot(), fd, appended);
   return appended;
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/file_primitives.h"
 #include "platform/posix/append_lock.h"
+#include "platform/posix/lock_region.h"
 #include "platform/posix/sddl_mode.h"
 #include "platform/posix/syscalls.h"
 #include "platform/posix/error_kinds.h"
@@ -38,10 +39,12 @@ UniqueFd open_for_reading(const char* name) noexcept {
 }
 
 // Creates the file exclusively first, so that the SDDL permissions are
-// applied only to a file this call made, never to someone else's.
+// applied only to a file this call made, never to someone else's. Appenders
+// read too where they may: after a writer died in the middle of a record,
+// the next one looks at the file's last byte.
 UniqueFd open_for_appending(const char* name, std::int32_t mode, const char* sddl) noexcept {
   const int truncate = mode == XOLTLOG_OPEN_TRUNCATE ? O_TRUNC : 0;
-  const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | truncate;
+  const int flags = O_RDWR | O_APPEND | O_CLOEXEC | truncate;
   const std::optional<posix::SddlModes> modes = posix::modes_from_sddl(sddl);
   UniqueFd fd(syscalls().open(name, flags | O_CREAT | O_EXCL, kDefaultFileMode));
   if (fd) {
@@ -53,23 +56,36 @@ UniqueFd open_for_appending(const char* name, std::int32_t mode, const char* sdd
   if (errno != EEXIST) {
     return fd;
   }
-  return UniqueFd(syscalls().open(name, flags | O_CREAT, kDefaultFileMode));
-}
-
-std::uintptr_t append_lock_for(const char* name) noexcept {
-  posix::LockTable& table = posix::process_lock_table();
-  if (!table.usable()) {
-    return posix::kFileLockMarker;
+  fd = UniqueFd(syscalls().open(name, flags | O_CREAT, kDefaultFileMode));
+  if (!fd && errno == EACCES) {
+    fd = UniqueFd(syscalls().open(name, (flags & ~O_RDWR) | O_WRONLY | O_CREAT, kDefaultFileMode));
   }
-  return reinterpret_cast<std::uintptr_t>(table.slot_for(std::string_view(name)));
+  return fd;
 }
 
 // An emptied file's size must not be taken from what appenders knew before.
 void forget_tracked_size(const XoltLogFileContext& context) noexcept {
-  posix::AppendLock lock(context, posix::descriptor_of(context));
-  if (lock.slot() != nullptr) {
-    posix::forget_size(*lock.slot());
+  posix::AppendLock lock(context);
+  if (lock.held()) {
+    posix::forget_size(lock.slot());
   }
+}
+
+// The lock is that of the file now open, found by its inode, so every
+// path text of one file meets the same lock. Without one the file stays
+// closed: appending unlocked could tear other writers' records.
+std::int32_t open_locked(XoltLogFileContext& context, const char* name, UniqueFd fd) noexcept {
+  struct stat status {};
+  if (syscalls().fstat(fd.get(), &status) != 0) {
+    return posix::open_failure_code(errno);
+  }
+  posix::LockSlot* slot = posix::attach_file_lock(name, status);
+  if (slot == nullptr) {
+    return -1;
+  }
+  posix::store_descriptor(context, fd.release());
+  context.mutex = reinterpret_cast<std::uintptr_t>(slot);
+  return 0;
 }
 
 void mark_buffer_empty(XoltLogFileContext& context) noexcept {
@@ -97,16 +113,13 @@ std::int32_t file_open(XoltLogFileContext& context, const char* name, std::int32
     posix::store_descriptor(context, fd.release());
     return 0;
   }
-  const std::uintptr_t lock = append_lock_for(name);
-  if (lock == 0) {
-    return -1;
-  }
   UniqueFd fd = open_for_appending(name, mode, sddl);
   if (!fd) {
     return posix::open_failure_code(errno);
   }
-  posix::store_descriptor(context, fd.release());
-  context.mutex = lock;
+  if (const std::int32_t locked = open_locked(context, name, std::move(fd)); locked != 0) {
+    return locked;
+  }
   if (mode == XOLTLOG_OPEN_TRUNCATE) {
     forget_tracked_size(context);
   }
@@ -117,6 +130,7 @@ void file_close(XoltLogFileContext& context) noexcept {
   if (context.file != 0) {
     syscalls().close(posix::descriptor_of(context));
   }
+  posix::detach_file_lock(posix::lock_slot_of(context));
   context.file = 0;
   context.mutex = 0;
 }
@@ -166,7 +180,7 @@ std::int32_t file_open_with_first_line(XoltLogFileContext& context, const char* 
     return opened;
   }
   const int fd = posix::descriptor_of(context);
-  posix::AppendLock lock(context, fd);
+  posix::AppendLock lock(context);
   struct stat status {};
   if (!lock.held() || syscalls().fstat(fd, &status) != 0) {
     return -5;
@@ -179,9 +193,7 @@ std::int32_t file_open_with_first_line(XoltLogFileContext& context, const char* 
     wrote_first_line = true;
     size = length;
   }
-  if (lock.slot() != nullptr) {
-    posix::record_size(*lock.slot(), FileIdentity{status.st_dev, status.st_ino}, size);
-  }
+  posix::record_size(lock.slot(), FileIdentity{status.st_dev, status.st_ino}, size);
   return 0;
 }
 

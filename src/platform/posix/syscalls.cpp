@@ -14,9 +14,6 @@ namespace {
 // open and the like are variadic or overloaded in the C library; these give
 // them the plain signatures of the table.
 int open_file(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
-int open_shared_memory(const char* name, int flags, mode_t mode) {
-  return ::shm_open(name, flags, mode);
-}
 
 const Syscalls kReal = {
     .clock_gettime = ::clock_gettime,
@@ -32,7 +29,6 @@ const Syscalls kReal = {
     .unlink = ::unlink,
     .mkdir = ::mkdir,
     .chmod = ::chmod,
-    .shm_open = open_shared_memory,
     .gethostname = ::gethostname,
     .getaddrinfo = ::getaddrinfo,
     .freeaddrinfo = ::freeaddrinfo,
@@ -44,6 +40,10 @@ const Syscalls kReal = {
     .fsync = ::fsync,
     .rmdir = ::rmdir,
     .lstat = ::lstat,
+    .mmap = ::mmap,
+    .munmap = ::munmap,
+    .fchown = ::fchown,
+    .pread = ::pread,
 };
 
 Syscalls g_active = kReal;

@@ -26,7 +26,6 @@ struct Syscalls {
   int (*unlink)(const char* path);
   int (*mkdir)(const char* path, mode_t mode);
   int (*chmod)(const char* path, mode_t mode);
-  int (*shm_open)(const char* name, int flags, mode_t mode);
   int (*gethostname)(char* name, size_t size);
   int (*getaddrinfo)(const char* node, const char* service, const struct addrinfo* hints,
                      struct addrinfo** result);
@@ -40,6 +39,10 @@ struct Syscalls {
   int (*fsync)(int fd);
   int (*rmdir)(const char* path);
   int (*lstat)(const char* path, struct stat* status);
+  void* (*mmap)(void* address, size_t length, int protection, int flags, int fd, off_t offset);
+  int (*munmap)(void* address, size_t length);
+  int (*fchown)(int fd, uid_t owner, gid_t group);
+  ssize_t (*pread)(int fd, void* buffer, size_t count, off_t offset);
 };
 
 // The table in use. Tests swap entries and restore them; it must not be

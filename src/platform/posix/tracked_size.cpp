@@ -40,6 +40,15 @@ void record_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t siz
   });
 }
 
+void discard_size(LockSlot& slot) noexcept {
+  TrackedSize& tracked = slot.tracked;
+  const std::uint32_t sequence = tracked.sequence.load(kRelaxed);
+  tracked.sequence.store(sequence | 1, kRelaxed);
+  std::atomic_thread_fence(std::memory_order_release);
+  tracked.known.store(0, kRelaxed);
+  tracked.sequence.store((sequence | 1) + 1, std::memory_order_release);
+}
+
 bool add_to_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t grown) noexcept {
   TrackedSize& tracked = slot.tracked;
   if (tracked.known.load(kRelaxed) == 0 || !is_file(tracked, identity)) {
