@@ -39,9 +39,12 @@ XOLTLOG_API int32_t xoltLogOs_init(XoltLogFileContext* context) XOLTLOG_NOEXCEPT
 /* Opens name for reading (mode with any bit but 2 set) or appending (0, 2),
  * creating a missing file for appending with the permissions the SDDL text
  * gives (null: the defaults under the umask). A context that is still open
- * is closed first. 0; -3 null context or name; -1 the cross-process lock
- * cannot be had; -7 path not found or access denied; -6 any other failure.
- * Appenders of one file name text share one lock, whatever its length. */
+ * is closed first. 0; -3 null context or name; -1 the file's cross-process
+ * lock cannot be had (the file is then not kept open: appending without it
+ * could tear other writers' records); -7 path not found or access denied;
+ * -6 any other failure. Every appender of one file, in any process and by
+ * whatever path text, takes the same lock; it lives in a hidden file in the
+ * file's directory that only the file's writers can open. */
 XOLTLOG_API int32_t xoltLogOs_open(XoltLogFileContext* context, const char* name, int32_t mode,
                                    const char* sddl) XOLTLOG_NOEXCEPT;
 /* Closes what is open and empties both slots; harmless when nothing is. */
