@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -244,6 +245,13 @@ TEST(LockRegion, DamagedRegionsAreSetUpAgain) {
     EXPECT_EQ(fs::file_size(region), size) << damage;
   }
   EXPECT_EQ(read_file(file), "garbage\nshort\nunfinished\n");
+
+  // A slot damaged while the region is in use is repaired in place.
+  auto context = std::make_unique<OpenContext>();
+  ASSERT_EQ(context->open(file), 0);
+  std::memset(static_cast<void*>(&posix::lock_slot_of(context->c)->mutex), 0xff,
+              sizeof(pthread_mutex_t));
+  EXPECT_EQ(context->append("slot\n"), 5);
 }
 
 // A region that does not fit this layout but that another process keeps
