@@ -31,11 +31,13 @@ XOLTLOG_API void free_text_msg(XoltLogTextMsg* buffer) XOLTLOG_NOEXCEPT;
  * the record's strings become carriage returns). The record's version
  * (65540 to 65544) selects the numeric header; the record is only read.
  * Results: 0, the caller releases the buffer with free_text_msg; 3 for a
- * null argument; 1 for a record that cannot be written (version, a secure
- * audit or unknown message type, an application severity above 4, an
- * argument of unknown type or without its value, a wide character or string
- * without a UTF-8 form); 4 when memory runs out. On every result but 0
- * nothing is left for the caller to release. Text that has no UTF-8 form
+ * null argument or for nested messages deeper than XOLT_RIR_MAX_NESTING
+ * (xoltlog/rir.h), which no reader would accept; 1 for a record that cannot
+ * be written (version, a secure audit or unknown message type, an
+ * application severity above 4, an argument of unknown type or without its
+ * value, a wide character or string without a UTF-8 form); 4 when memory
+ * runs out. On every result but 0 nothing is left for the caller to
+ * release. Text that has no UTF-8 form
  * does not fail the record: its field carries
  * "**UNABLE TO PROCESS LOG MESSAGE**". */
 XOLTLOG_API uint32_t xoltLogMsgSerialize(XoltLogMsg* record,

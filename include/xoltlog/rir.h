@@ -47,7 +47,8 @@
  *                                           the caller keeps and frees its own)
  * Nothing may stand between '%' and '{'. %n is refused. Null string and
  * message arguments are refused by the extra conversions, and so is a nested
- * message with a node of unknown type or without its string or message; for
+ * message with a node of unknown type or without its string or message, or
+ * one nested so deep that the copy would pass XOLT_RIR_MAX_NESTING; for
  * %s and %ls a null pointer is stored as the text "(null)", as printf prints
  * it.
  *
@@ -102,6 +103,12 @@ enum XoltRirArgType {
   XOLT_RIR_ARG_UTF8STRING = 10,
   XOLT_RIR_ARG_NATIVESTRING = 11
 };
+
+/* How deep nested messages may go: a message whose arguments hold nested
+ * messages that hold none of their own is nested one level deep. %{rir}
+ * refuses (-2) a message whose copy would nest deeper, and the logging
+ * library neither writes nor reads a record line that does. */
+#define XOLT_RIR_MAX_NESTING 256
 
 struct XoltRirArgNode;
 

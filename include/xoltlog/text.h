@@ -22,7 +22,10 @@ XOLTLOG_BEGIN_DECLS
 
 XOLTLOG_API uint32_t mbs2utf8(char** out, const char* text) XOLTLOG_NOEXCEPT;
 XOLTLOG_API uint32_t wcs2utf8(char** out, const wchar_t* text) XOLTLOG_NOEXCEPT;
-/* length: bytes of text to convert, or -1 for all of it up to its NUL. */
+/* length: bytes of text to convert, or -1 for all of it up to its NUL; any
+ * other negative length gives 3 (out set to null). Conversion stops at the
+ * first NUL within those bytes: a length beyond the text reads nothing past
+ * its NUL. */
 XOLTLOG_API uint32_t utf82wcs(wchar_t** out, const char* text, int32_t length) XOLTLOG_NOEXCEPT;
 /* Every conversion failure gives 3 here. */
 XOLTLOG_API uint32_t utf82mbs(char** out, const char* text) XOLTLOG_NOEXCEPT;
@@ -30,7 +33,9 @@ XOLTLOG_API uint32_t utf82mbs(char** out, const char* text) XOLTLOG_NOEXCEPT;
 /* "GMT", "GMT+5:30", "GMT-8:00": 0 with the offset east of UTC in seconds.
  * Hours above 0 add the minutes, hours 0 or below subtract them, so
  * "GMT+0:30" and "GMT-0:30" both give -1800. 1 (offset untouched) for a null
- * argument or a text not starting with "GMT". */
+ * argument, a text not starting with "GMT", minutes outside 0..59, or an
+ * offset beyond the zones that exist: GMT-12:00 to GMT+14:00, that is -43200
+ * to 50400 seconds. */
 XOLTLOG_API uint32_t TimeZoneToOffset(const char* zone, int32_t* offset) XOLTLOG_NOEXCEPT;
 /* UTC minus local time, in seconds, now: negative east of Greenwich. */
 XOLTLOG_API int32_t getLocalTZOffsetFromGMT(void) XOLTLOG_NOEXCEPT;

@@ -11,19 +11,20 @@ bool is_known_type(std::int32_t type) noexcept {
   return type >= XOLT_RIR_ARG_WCHAR && type <= XOLT_RIR_ARG_NATIVESTRING;
 }
 
-std::int32_t copy_nested(const XoltRirMsg* source, NodePtr& copy) {
+std::int32_t copy_nested(const XoltRirMsg* source, NodePtr& copy, int depth) {
   if (source == nullptr) {
     return XOLT_RIR_EINVAL;
   }
   MessagePtr nested;
-  const std::int32_t status = copy_message(*source, nested);
+  const std::int32_t status = copy_message(*source, nested, depth);
   if (status == XOLT_RIR_OK) {
     copy = message_node(std::move(nested));
   }
   return status;
 }
 
-std::int32_t copy_node(const XoltRirArgNode& source, NodePtr& copy) {
+// depth: how deep the message holding the node will sit.
+std::int32_t copy_node(const XoltRirArgNode& source, NodePtr& copy, int depth) {
   const char* text = source.value.first.string;
   const wchar_t* wide_text = source.value.first.wide_string;
   switch (source.type) {
@@ -41,7 +42,7 @@ std::int32_t copy_node(const XoltRirArgNode& source, NodePtr& copy) {
       copy = text_node(static_cast<XoltRirArgType>(source.type), text, std::strlen(text));
       return XOLT_RIR_OK;
     case XOLT_RIR_ARG_RIR:
-      return copy_nested(source.value.first.rir, copy);
+      return copy_nested(source.value.first.rir, copy, depth + 1);
     default:
       if (!is_known_type(source.type)) {
         return XOLT_RIR_EINVAL;
@@ -54,12 +55,17 @@ std::int32_t copy_node(const XoltRirArgNode& source, NodePtr& copy) {
 
 }  // namespace
 
-std::int32_t copy_message(const XoltRirMsg& source, MessagePtr& copy) {
+std::int32_t copy_message(const XoltRirMsg& source, MessagePtr& copy, int depth) {
+  // The logging library writes no deeper message, and a message that holds
+  // itself would otherwise be copied until the stack ran out.
+  if (depth > XOLT_RIR_MAX_NESTING) {
+    return XOLT_RIR_EINVAL;
+  }
   MessagePtr result(new XoltRirMsg{source.id, nullptr});
   ArgList list;
   for (const XoltRirArgNode* node = source.args; node != nullptr; node = node->next) {
     NodePtr node_copy;
-    const std::int32_t status = copy_node(*node, node_copy);
+    const std::int32_t status = copy_node(*node, node_copy, depth);
     if (status != XOLT_RIR_OK) {
       return status;
     }

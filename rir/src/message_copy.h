@@ -8,8 +8,10 @@
 
 namespace xoltlog::rir {
 
-// XOLT_RIR_EINVAL when a node of the source has an unknown type or lacks its
-// string or nested message; throws std::bad_alloc.
-std::int32_t copy_message(const XoltRirMsg& source, MessagePtr& copy);
+// depth: how deep the copy will sit in the message being built (1 for an
+// argument of it). XOLT_RIR_EINVAL when a node of the source has an unknown
+// type or lacks its string or nested message, or when a message of the copy
+// would sit deeper than XOLT_RIR_MAX_NESTING; throws std::bad_alloc.
+std::int32_t copy_message(const XoltRirMsg& source, MessagePtr& copy, int depth);
 
 }  // namespace xoltlog::rir

@@ -134,7 +134,7 @@ std::int32_t extra_node(Category category, const Argument& argument, NodePtr& no
     default: {
       MessagePtr copy;
       const std::int32_t status =
-          argument.message == nullptr ? XOLT_RIR_EINVAL : copy_message(*argument.message, copy);
+          argument.message == nullptr ? XOLT_RIR_EINVAL : copy_message(*argument.message, copy, 1);
       if (status == XOLT_RIR_OK) {
         node = message_node(std::move(copy));
       }

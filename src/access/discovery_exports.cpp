@@ -7,6 +7,7 @@
 #include "xoltlog/access.h"
 
 // Entries are handed to code built elsewhere: their layout is fixed.
+static_assert(sizeof(XoltLogFileEntry) == 35496);
 static_assert(offsetof(XoltLogFileEntry, file) == 16);
 static_assert(offsetof(XoltLogFileEntry, record) == 32808);
 static_assert(offsetof(XoltLogFileEntry, time) == 34456);

@@ -71,14 +71,22 @@ std::uint32_t append_double(LineWriter& out, double value) noexcept {
                    [&](Cursor& line) { line.character('8').fixed(value).character('|'); });
 }
 
-std::uint32_t append_nested(LineWriter& out, const XoltRirMsg* nested) noexcept {
+std::uint32_t append_list(LineWriter& out, const XoltRirMsg& msg, int depth) noexcept;
+
+// depth: how deep the list holding the nested message is. The reader stops
+// at the same depth, so a deeper message is refused rather than written as a
+// line no one could read back (a message that holds itself is one).
+std::uint32_t append_nested(LineWriter& out, const XoltRirMsg* nested, int depth) noexcept {
   if (nested == nullptr) {
     return XOLTLOG_E_FAILED;
   }
-  return append_argument_list(out, *nested);
+  if (depth >= XOLT_RIR_MAX_NESTING) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  return append_list(out, *nested, depth + 1);
 }
 
-std::uint32_t append_argument(LineWriter& out, const XoltRirArgNode& node) noexcept {
+std::uint32_t append_argument(LineWriter& out, const XoltRirArgNode& node, int depth) noexcept {
   const XoltRirArgValue& value = node.value;
   switch (node.type) {
     case XOLT_RIR_ARG_WCHAR:
@@ -99,7 +107,7 @@ std::uint32_t append_argument(LineWriter& out, const XoltRirArgNode& node) noexc
     case XOLT_RIR_ARG_DATETIME:
       return append_number(out, 'C', 64, value.first.time);
     case XOLT_RIR_ARG_RIR:
-      return append_nested(out, value.first.rir);
+      return append_nested(out, value.first.rir, depth);
     case XOLT_RIR_ARG_UTF8STRING:
       return append_byte_string(out, 'X', value.first.string);
     case XOLT_RIR_ARG_NATIVESTRING:
@@ -109,17 +117,21 @@ std::uint32_t append_argument(LineWriter& out, const XoltRirArgNode& node) noexc
   }
 }
 
-}  // namespace
-
-std::uint32_t append_argument_list(LineWriter& out, const XoltRirMsg& msg) noexcept {
+std::uint32_t append_list(LineWriter& out, const XoltRirMsg& msg, int depth) noexcept {
   std::uint32_t result = out.piece(kMostDigits + 2, [&](Cursor& line) {
     line.character('(').number(msg.id).character('|');
   });
   for (const XoltRirArgNode* node = msg.args; node != nullptr && result == XOLTLOG_OK;
        node = node->next) {
-    result = append_argument(out, *node);
+    result = append_argument(out, *node, depth);
   }
   return result == XOLTLOG_OK ? out.append("),") : result;
+}
+
+}  // namespace
+
+std::uint32_t append_argument_list(LineWriter& out, const XoltRirMsg& msg) noexcept {
+  return append_list(out, msg, 0);
 }
 
 }  // namespace xoltlog

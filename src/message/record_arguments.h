@@ -12,7 +12,8 @@ namespace xoltlog {
 
 // Result codes: 0; 1 for a node of unknown type, a node without its string
 // or nested message, or a wide character or string that has no UTF-8 form;
-// 4 when memory runs out (the buffer has then been released). After a
+// 3 for nested messages deeper than XOLT_RIR_MAX_NESTING (which the record
+// reader would refuse); 4 when memory runs out (the buffer has then been released). After a
 // failure the line is incomplete and must be discarded.
 std::uint32_t append_argument_list(LineWriter& out, const XoltRirMsg& msg) noexcept;
 

@@ -125,7 +125,7 @@ bool read_wide_char(LineReader& in, ParsedArgument& arg) {
 }
 
 bool read_nested(LineReader& in, ParsedArgument& arg, int depth) {
-  if (depth >= kMaxArgumentNesting) {
+  if (depth >= XOLT_RIR_MAX_NESTING) {
     return in.fail("argument lists nested too deeply");
   }
   return read_argument_list(in, arg.nested, depth + 1) && in.expect(',');

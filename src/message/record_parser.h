@@ -11,6 +11,9 @@
 // Only the record versions with a numeric header (0x10007 and 0x10008) can
 // be read: without the header the message type, and so the line's shape, is
 // unknown. Nothing is read outside the given line, whatever it holds.
+// Argument lists nested deeper than XOLT_RIR_MAX_NESTING, which the
+// serializer never writes, are refused rather than followed, so that a
+// damaged line cannot exhaust the stack.
 #pragma once
 
 #include <cstddef>
@@ -71,10 +74,6 @@ struct RecordLineParse {
   std::optional<ParsedRecord> record;  // set on success
   ParseError error;                    // meaningful when record is empty
 };
-
-// Nested argument lists deeper than this are refused rather than followed,
-// so that a damaged line cannot exhaust the stack.
-inline constexpr int kMaxArgumentNesting = 256;
 
 // Parses one record line written with record_version. Never throws for bad
 // input; std::bad_alloc can escape only when memory runs out.

@@ -1,60 +1,85 @@
 #include "platform/host_address.h"
 
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <mutex>
 
-#include <cstring>
+#include "platform/clock.h"
 
 namespace xoltlog::platform {
 namespace {
 
-std::uint32_t ipv4_number(const sockaddr_in& address) noexcept {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&address.sin_addr);
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+// The mutex guards the fields only; lookups run without it, so that a
+// caller holding the library lock never waits on another thread's resolver.
+struct KeptAddress {
+  std::mutex mutex;
+  std::optional<std::uint32_t> number;
+  std::int64_t looked_up_at = 0;
+  bool refreshing = false;
+  // Changed by forget_host_address, so that a lookup begun before it does
+  // not bring the forgotten state back.
+  std::uint64_t generation = 0;
+};
+
+KeptAddress& kept() noexcept {
+  static KeptAddress address;
+  return address;
 }
 
-std::uint32_t big_endian_word(const unsigned char* bytes) noexcept {
-  return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
-         static_cast<std::uint32_t>(bytes[2]) << 8 | static_cast<std::uint32_t>(bytes[3]);
+bool is_old(std::int64_t looked_up_at, std::int64_t now) noexcept {
+  return now < looked_up_at || now - looked_up_at >= kHostAddressKeepSeconds;
 }
 
-std::uint32_t ipv6_number(const sockaddr_in6& address) noexcept {
-  if (IN6_IS_ADDR_LOOPBACK(&address.sin6_addr)) {
-    return 0;
+// Keeps a number looked up at time now unless it was forgotten meanwhile;
+// the caller holds the mutex.
+void keep(KeptAddress& address, std::optional<std::uint32_t> number, std::int64_t now,
+          std::uint64_t generation) noexcept {
+  if (number && generation == address.generation) {
+    address.number = number;
+    address.looked_up_at = now;
   }
-  const unsigned char* bytes = address.sin6_addr.s6_addr;
-  return big_endian_word(bytes + 8) + big_endian_word(bytes + 12);  // modulo 2^32
-}
-
-std::uint32_t number_of(const addrinfo& entry) noexcept {
-  if (entry.ai_addr == nullptr) {
-    return 0;
-  }
-  if (entry.ai_family == AF_INET && entry.ai_addrlen >= sizeof(sockaddr_in)) {
-    sockaddr_in address{};
-    std::memcpy(&address, entry.ai_addr, sizeof address);
-    const std::uint32_t number = ipv4_number(address);
-    return number == kLoopbackAddressNumber ? 0 : number;
-  }
-  if (entry.ai_family == AF_INET6 && entry.ai_addrlen >= sizeof(sockaddr_in6)) {
-    sockaddr_in6 address{};
-    std::memcpy(&address, entry.ai_addr, sizeof address);
-    return ipv6_number(address);
-  }
-  return 0;
 }
 
 }  // namespace
 
-std::uint32_t address_number_of(const addrinfo* addresses) noexcept {
-  for (const addrinfo* entry = addresses; entry != nullptr; entry = entry->ai_next) {
-    if (const std::uint32_t number = number_of(*entry); number != 0) {
-      return number;
+std::optional<std::uint32_t> host_address_number() noexcept {
+  KeptAddress& address = kept();
+  std::uint64_t generation = 0;
+  {
+    const std::lock_guard lock(address.mutex);
+    if (address.number) {
+      return address.number;
     }
+    generation = address.generation;
   }
-  return kLoopbackAddressNumber;
+  const std::int64_t now = wall_clock_now().seconds;
+  const std::optional<std::uint32_t> number = look_up_host_address_number();
+  const std::lock_guard lock(address.mutex);
+  keep(address, number, now, generation);
+  return number;
+}
+
+void refresh_host_address() noexcept {
+  KeptAddress& address = kept();
+  const std::int64_t now = wall_clock_now().seconds;
+  std::uint64_t generation = 0;
+  {
+    const std::lock_guard lock(address.mutex);
+    if (address.refreshing || (address.number && !is_old(address.looked_up_at, now))) {
+      return;
+    }
+    address.refreshing = true;
+    generation = address.generation;
+  }
+  const std::optional<std::uint32_t> number = look_up_host_address_number();
+  const std::lock_guard lock(address.mutex);
+  address.refreshing = false;
+  keep(address, number, now, generation);
+}
+
+void forget_host_address() noexcept {
+  KeptAddress& address = kept();
+  const std::lock_guard lock(address.mutex);
+  address.number.reset();
+  ++address.generation;
 }
 
 }  // namespace xoltlog::platform

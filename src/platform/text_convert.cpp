@@ -2,6 +2,8 @@
 
 #include <unicode/ustring.h>
 
+#include <cstring>
+
 #include "platform/icu_convert.h"
 
 namespace xoltlog::platform {
@@ -54,6 +56,14 @@ std::uint32_t wide_to_utf8(BlockPtr<char>& out, const wchar_t* text) noexcept {
 }
 
 std::uint32_t utf8_to_wide(BlockPtr<wchar_t>& out, const char* text, std::int32_t length) noexcept {
+  if (length < -1) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  // The wide string ends at the first NUL anyway; stopping there keeps a
+  // length longer than the text from reading past its end.
+  if (length > 0) {
+    length = static_cast<std::int32_t>(strnlen(text, static_cast<std::size_t>(length)));
+  }
   BlockPtr<char16_t> utf16;
   const std::uint32_t result = utf8_to_utf16(utf16, text, length, kIcuFailed);
   return result == XOLTLOG_OK ? utf16_to_wide(out, utf16.get()) : result;

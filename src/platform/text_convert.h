@@ -18,8 +18,9 @@ namespace xoltlog::platform {
 
 std::uint32_t wide_to_utf8(BlockPtr<char>& out, const wchar_t* text) noexcept;
 std::uint32_t utf16_to_utf8(BlockPtr<char>& out, const char16_t* text) noexcept;
-// length: bytes of text to convert, -1 for all of it up to its NUL. The wide
-// string ends at the first NUL converted.
+// length: bytes of text to convert, -1 for all of it up to its NUL; any other
+// negative length gives XOLTLOG_E_INVALID_ARG. Conversion stops at the first
+// NUL within those bytes, so a length beyond the text reads nothing past it.
 std::uint32_t utf8_to_wide(BlockPtr<wchar_t>& out, const char* text, std::int32_t length) noexcept;
 std::uint32_t utf16_to_wide(BlockPtr<wchar_t>& out, const char16_t* text) noexcept;
 

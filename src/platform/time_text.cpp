@@ -65,18 +65,53 @@ bool apply_date_time_text(char* text, std::tm& when) noexcept {
   return false;
 }
 
+// Real zones lie from 12 hours west to 14 hours east of UTC; a text beyond
+// them is a mistake rather than a zone.
+constexpr long kMinutesPerHour = 60;
+constexpr long kLatestZoneHours = 14;
+constexpr long kWestmostZoneMinutes = -12 * kMinutesPerHour;
+constexpr long kEastmostZoneMinutes = kLatestZoneHours * kMinutesPerHour;
+
+// "%d:%d" as sscanf reads it (a field that is not there stays 0), but with
+// strtol, which saturates where sscanf's overflow is undefined: a huge field
+// comes out huge and is refused by the caller.
+void read_zone_fields(const char* text, long& hours, long& minutes) noexcept {
+  char* end = nullptr;
+  const long hour_field = std::strtol(text, &end, 10);
+  if (end == text) {
+    return;
+  }
+  hours = hour_field;
+  if (*end != ':') {
+    return;
+  }
+  const char* minute_text = end + 1;
+  const long minute_field = std::strtol(minute_text, &end, 10);
+  if (end != minute_text) {
+    minutes = minute_field;
+  }
+}
+
 }  // namespace
 
 bool zone_to_offset(const char* zone, std::int32_t& offset) noexcept {
   if (zone == nullptr || std::strncmp(zone, "GMT", 3) != 0) {
     return false;
   }
-  int hours = 0;
-  int minutes = 0;
-  static_cast<void>(std::sscanf(zone + 3, "%d:%d", &hours, &minutes));
-  const std::int64_t total_minutes =
-      hours > 0 ? std::int64_t{hours} * 60 + minutes : std::int64_t{hours} * 60 - minutes;
-  offset = static_cast<std::int32_t>(total_minutes * 60);
+  long hours = 0;
+  long minutes = 0;
+  read_zone_fields(zone + 3, hours, minutes);
+  // Bounding each field first keeps the sum small whatever the text held.
+  if (hours < -kLatestZoneHours || hours > kLatestZoneHours || minutes < 0 ||
+      minutes >= kMinutesPerHour) {
+    return false;
+  }
+  const long total = hours > 0 ? hours * kMinutesPerHour + minutes
+                               : hours * kMinutesPerHour - minutes;
+  if (total < kWestmostZoneMinutes || total > kEastmostZoneMinutes) {
+    return false;
+  }
+  offset = static_cast<std::int32_t>(total * 60);
   return true;
 }
 

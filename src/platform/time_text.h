@@ -9,8 +9,9 @@ namespace xoltlog::platform {
 
 // "GMT", "GMT+h", "GMT+h:m", "GMT-h:m" to seconds east of UTC. Hours above 0
 // add the minutes, hours 0 or below subtract them, so "GMT+0:30" and
-// "GMT-0:30" both give -1800. False, offset untouched, for null text or text
-// not starting with "GMT".
+// "GMT-0:30" both give -1800. False, offset untouched, for null text, text
+// not starting with "GMT", minutes outside 0..59, or an offset beyond the
+// zones that exist: from GMT-12:00 to GMT+14:00 (-43200 to 50400 seconds).
 bool zone_to_offset(const char* zone, std::int32_t& offset) noexcept;
 
 // UTC minus local time now, in seconds: negative east of Greenwich.

@@ -112,6 +112,7 @@ TEST(LatestLog, NewestDateThenCounterOfThisWriterAndHostOnly) {
   entry = latest(dir);
   ASSERT_TRUE(entry);
   EXPECT_STREQ(entry->file_name, ordinary(kHost, "260314-0000000010").c_str());
+  xoltlog::platform::forget_host_address();
   host.table().gethostname = [](char*, size_t) { return -1; };
   EXPECT_FALSE(latest(dir));  // no host number: no file is this host's
   EXPECT_EQ(xoltLogFindLatestLog(nullptr, 12, 100, 0, 0, nullptr), 0);

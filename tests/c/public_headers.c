@@ -6,18 +6,85 @@
 
 #include "xoltlog/xoltlog.h"
 
+/* Every caller-owned structure, with the figures the library asserts. */
+_Static_assert(sizeof(XoltLogCriticalSection) == 40, "critical section");
+_Static_assert(sizeof(XoltLogLockOwner) == 16, "lock owner");
+_Static_assert(offsetof(XoltLogLockOwner, caller) == 8, "lock owner caller");
+_Static_assert(sizeof(XoltLogLock) == 208, "lock");
+_Static_assert(offsetof(XoltLogLock, initialised) == 40, "lock initialised");
+_Static_assert(offsetof(XoltLogLock, depth) == 44, "lock depth");
+_Static_assert(offsetof(XoltLogLock, owners) == 48, "lock owners");
+
 _Static_assert(sizeof(XoltLogMsg) == 1648, "message record");
 _Static_assert(offsetof(XoltLogMsg, timestamp_ms) == 32, "timestamp");
+_Static_assert(offsetof(XoltLogMsg, context_token) == 48, "context token");
+_Static_assert(offsetof(XoltLogMsg, text) == 56, "text");
+_Static_assert(offsetof(XoltLogMsg, reserved) == 64, "reserved");
 _Static_assert(offsetof(XoltLogMsg, utf8) == 1600, "utf8 flag");
+_Static_assert(offsetof(XoltLogMsg, attr) == 1608, "attributes");
+_Static_assert(offsetof(XoltLogMsg, who_or_subject) == 1616, "who or subject");
+_Static_assert(offsetof(XoltLogMsg, outcome) == 1624, "outcome");
 _Static_assert(offsetof(XoltLogMsg, rir) == 1632, "rir message");
+
 _Static_assert(sizeof(XoltLogHandle) == 1768, "log handle");
+_Static_assert(offsetof(XoltLogHandle, context_marker) == 24, "context marker");
 _Static_assert(offsetof(XoltLogHandle, context_record) == 32, "context record");
+_Static_assert(offsetof(XoltLogHandle, oslog) == 1680, "event-log connection");
+_Static_assert(offsetof(XoltLogHandle, next) == 1696, "next handle");
+_Static_assert(offsetof(XoltLogHandle, localizers) == 1704, "localizers");
+_Static_assert(offsetof(XoltLogHandle, sequence_counter) == 1720, "sequence counter");
+_Static_assert(offsetof(XoltLogHandle, open_time) == 1728, "open time");
+_Static_assert(offsetof(XoltLogHandle, reload_interval) == 1744, "reload interval");
+_Static_assert(offsetof(XoltLogHandle, config) == 1752, "configuration");
+_Static_assert(offsetof(XoltLogHandle, utf8) == 1760, "handle utf8 flag");
 _Static_assert(offsetof(XoltLogHandle, originator_id) == 1764, "originator");
-_Static_assert(sizeof(XoltLogLock) == 208, "lock");
+
 _Static_assert(sizeof(XoltRirMsg) == 16, "rir message");
 _Static_assert(sizeof(XoltRirArgNode) == 32, "argument node");
 _Static_assert(offsetof(XoltRirArgNode, value) == 8, "first value");
 _Static_assert(offsetof(XoltRirArgNode, next) == 24, "next node");
+_Static_assert(sizeof(XoltRirArgIter) == 8, "argument iterator");
+
+_Static_assert(sizeof(XoltLogTextMsg) == 4120, "text buffer");
+_Static_assert(offsetof(XoltLogTextMsg, storage) == 4096, "text buffer storage");
+_Static_assert(offsetof(XoltLogTextMsg, remaining) == 4104, "text buffer remaining");
+_Static_assert(offsetof(XoltLogTextMsg, capacity) == 4112, "text buffer capacity");
+
+_Static_assert(sizeof(XoltLogFileContext) == 32792, "file context");
+_Static_assert(offsetof(XoltLogFileContext, read_buffer) == 16, "read buffer");
+_Static_assert(offsetof(XoltLogFileContext, read_position) == 32784, "read position");
+
+_Static_assert(sizeof(XoltLogFindData) == 320, "find data");
+_Static_assert(offsetof(XoltLogFindData, creation_time) == 4, "creation time");
+_Static_assert(offsetof(XoltLogFindData, size_high) == 28, "size");
+_Static_assert(offsetof(XoltLogFindData, file_name) == 44, "found name");
+_Static_assert(offsetof(XoltLogFindData, alternate_name) == 304, "alternate name");
+_Static_assert(sizeof(XoltLogDirListing) == 328, "directory listing");
+_Static_assert(offsetof(XoltLogDirListing, find_data) == 8, "listing entry");
+
+_Static_assert(sizeof(XoltLogHeader) == 544, "header");
+_Static_assert(offsetof(XoltLogHeader, creation_time) == 16, "header creation time");
+_Static_assert(offsetof(XoltLogHeader, host_name) == 24, "header host name");
+_Static_assert(offsetof(XoltLogHeader, tz_offset) == 536, "header zone offset");
+
+_Static_assert(sizeof(XoltLogFileEntry) == 35496, "log file entry");
+_Static_assert(offsetof(XoltLogFileEntry, file) == 16, "entry file context");
+_Static_assert(offsetof(XoltLogFileEntry, record) == 32808, "entry record");
+_Static_assert(offsetof(XoltLogFileEntry, time) == 34456, "entry time");
+_Static_assert(offsetof(XoltLogFileEntry, directory) == 34468, "entry directory");
+_Static_assert(offsetof(XoltLogFileEntry, file_name) == 35493, "entry file name");
+
+_Static_assert(sizeof(XoltLogCfg) == 3344, "configuration record");
+_Static_assert(offsetof(XoltLogCfg, file_sddl) == 1056, "file security");
+_Static_assert(offsetof(XoltLogCfg, event_source) == 1112, "event source");
+_Static_assert(offsetof(XoltLogCfg, l10n_lib) == 3248, "localization library");
+_Static_assert(offsetof(XoltLogCfg, change_mask) == 3272, "change mask");
+_Static_assert(offsetof(XoltLogCfg, oid_diag_logging) == 3336, "originator diagnostic logging");
+
+_Static_assert(sizeof(XoltLogPropertyStore) == 816, "property store");
+_Static_assert(offsetof(XoltLogPropertyStore, file) == 8, "store file");
+_Static_assert(offsetof(XoltLogPropertyStore, file.section) == 16, "store section");
+_Static_assert(offsetof(XoltLogPropertyStore, file.file_name) == 416, "store file name");
 
 static int failures = 0;
 

@@ -8,5 +8,6 @@ target_link_libraries(config_probe_library PRIVATE xoltlog_warnings)
 xoltlog_add_test(config_test
   config/config_record_test.cpp
   config/shared_lib_test.cpp
+  config/shared_lib_memory_test.cpp
 )
 add_dependencies(config_test config_probe_library)

@@ -220,24 +220,53 @@ TEST_F(RoundTrip, TruncatedLinesFailWithoutReadingPastTheirEnd) {
   EXPECT_EQ(parsed(line.substr(0, line.size() - 1), XOLTLOG_RECORD_VERSION).text, "te\rxt");
 }
 
-TEST(RecordParser, DeepNestingIsReadUpToALimit) {
+// Both sides stop at one depth: what the serializer writes the parser
+// reads back, and a message one level deeper (or one that holds itself) is
+// refused with 3 before a line is written that no reader would take.
+TEST(RecordParser, NestingLimitIsSharedWithTheSerializer) {
   const auto nested_line = [](int depth) {
     std::string opening, closing;
     for (int i = 0; i < depth; ++i) {
-      opening += "(0|";
+      opening += "(" + std::to_string(i + 1) + "|";
       closing += ",)";
     }
-    return "2,5,7,7,1,2,3,4,0:,0:,0:,0," + opening + "(0|)" + closing;
+    return "2,5,7,7,1,2,3,4,0:,0:,0:,0," + opening + "(" + std::to_string(depth + 1) + "|)" +
+           closing;
   };
-  const xoltlog::RecordLineParse shallow = parse_record_line(nested_line(200), 0x10007);
-  ASSERT_TRUE(shallow.record);
+  const auto record_of = [](const XoltRirMsg& rir) {
+    XoltLogMsg msg = header_record(XOLTLOG_MSG_APP, 1, 2);
+    msg.process_id = 3;
+    msg.thread_id = 4;
+    msg.rir = rir;
+    return msg;
+  };
+  const rir_test::NestedChain deepest(XOLT_RIR_MAX_NESTING);
+  const std::string line = line_of(record_of(deepest.top()));
+  EXPECT_EQ(line, nested_line(XOLT_RIR_MAX_NESTING) + "\n");
+  const xoltlog::RecordLineParse read = parse_record_line(line, XOLTLOG_RECORD_VERSION);
+  ASSERT_TRUE(read.record) << read.error.reason;
   int depth = 0;
-  for (const ParsedArgumentList* list = &*shallow.record->arguments; !list->arguments.empty();
+  for (const ParsedArgumentList* list = &*read.record->arguments; !list->arguments.empty();
        list = &list->arguments.front().nested) {
     ++depth;
   }
-  EXPECT_EQ(depth, 200);
-  EXPECT_FALSE(parse_record_line(nested_line(100000), 0x10007).record);
+  EXPECT_EQ(depth, XOLT_RIR_MAX_NESTING);
+
+  const rir_test::NestedChain too_deep(XOLT_RIR_MAX_NESTING + 1);
+  XoltRirArgNode loop{XOLT_RIR_ARG_RIR, {}, nullptr};
+  const XoltRirMsg itself{1, &loop};
+  loop.value.first.rir = &itself;
+  for (const XoltRirMsg* refused : {&too_deep.top(), &itself}) {
+    const record_test::Serialized out = record_test::serialize(record_of(*refused));
+    EXPECT_EQ(out.result, XOLTLOG_E_INVALID_ARG);
+    EXPECT_TRUE(out.buffer_left_inline);
+  }
+  for (int deeper : {XOLT_RIR_MAX_NESTING + 1, 100000}) {
+    const xoltlog::RecordLineParse parse =
+        parse_record_line(nested_line(deeper), XOLTLOG_RECORD_VERSION);
+    EXPECT_FALSE(parse.record) << deeper;
+    EXPECT_EQ(parse.error.reason, "argument lists nested too deeply");
+  }
 }
 
 }  // namespace

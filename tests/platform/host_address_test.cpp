@@ -4,17 +4,23 @@
 #include <netdb.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/host_address.h"
+#include "platform/posix/host_lookup.h"
+#include "support/fake_clock.h"
 #include "support/syscall_override.h"
 #include "xoltlog/platform.h"
 
 namespace {
 
 using xoltlog::platform::address_number_of;
+using xoltlog::platform::forget_host_address;
 using xoltlog::platform::host_address_number;
+using xoltlog::platform::kHostAddressKeepSeconds;
 using xoltlog::platform::kLoopbackAddressNumber;
+using xoltlog::platform::refresh_host_address;
 
 // A resolver answer built from address texts, in order.
 class AddressList {
@@ -60,34 +66,82 @@ TEST(HostAddress, NumberOfTheFirstUsableAddress) {
   }
 }
 
+// While it lives, this host is "alpha", the resolver gives the answer the
+// test sets and counts the questions, and no number is kept.
+struct CountingResolver : xoltlog::test::SyscallOverride {
+  CountingResolver() {
+    forget_host_address();
+    asked = "";
+    lookups = frees = 0;
+    table().gethostname = [](char* name, size_t size) {
+      return std::strncpy(name, "alpha", size), 0;
+    };
+    table().getaddrinfo = [](const char* node, const char*, const addrinfo*, addrinfo** result) {
+      asked = node;
+      ++lookups;
+      *result = answer->head();
+      return *result == nullptr ? EAI_NONAME : 0;
+    };
+    table().freeaddrinfo = [](addrinfo*) { ++frees; };
+  }
+  ~CountingResolver() { forget_host_address(); }
+
+  static inline AddressList* answer = nullptr;
+  static inline std::string asked;
+  static inline int lookups = 0;
+  static inline int frees = 0;
+};
+
 // The resolver is asked for the host's own name, a list it gives is handed
 // back, and no answer means the loopback number; without a name there is
 // no number at all.
 TEST(HostAddress, ResolverAnswersAndFailures) {
-  xoltlog::test::SyscallOverride calls;
-  static AddressList* answer;
-  static int frees = 0;
-  static std::string asked;
-  calls.table().gethostname = [](char* name, size_t size) {
-    return std::strncpy(name, "alpha", size), 0;
-  };
-  calls.table().getaddrinfo = [](const char* node, const char*, const addrinfo*,
-                                 addrinfo** result) {
-    asked = node;
-    *result = answer->head();
-    return *result == nullptr ? EAI_NONAME : 0;
-  };
-  calls.table().freeaddrinfo = [](addrinfo*) { ++frees; };
+  CountingResolver resolver;
   AddressList ipv4({"10.1.2.3"}), nothing({});
-  answer = &ipv4;
-  EXPECT_EQ(host_address_number(), 50462986u);
-  EXPECT_EQ(asked, "alpha");
-  EXPECT_EQ(frees, 1);
-  answer = &nothing;
+  CountingResolver::answer = &ipv4;
+  EXPECT_EQ(xoltlog::platform::look_up_host_address_number(), 50462986u);
+  EXPECT_EQ(CountingResolver::asked, "alpha");
+  EXPECT_EQ(CountingResolver::frees, 1);
+  CountingResolver::answer = &nothing;
   EXPECT_EQ(host_address_number(), kLoopbackAddressNumber);
-  EXPECT_EQ(frees, 1);
-  calls.table().gethostname = [](char*, size_t) { return -1; };
+  EXPECT_EQ(CountingResolver::frees, 1);
+  forget_host_address();
+  resolver.table().gethostname = [](char*, size_t) { return -1; };
   EXPECT_FALSE(host_address_number().has_value());
+}
+
+// File starts use the kept number however old it is; only a refresh asks
+// the resolver again, and only once the number has served its time. A
+// refresh that finds no host name keeps what it had.
+TEST(HostAddress, KeptNumberIsRenewedByARefreshOnly) {
+  CountingResolver resolver;
+  xoltlog::test::FakeClock clock(1'800'000'000, 0);
+  AddressList first({"10.1.2.3"}), second({"10.1.2.4"});
+  CountingResolver::answer = &first;
+  for (int start = 0; start < 5; ++start) {
+    EXPECT_EQ(host_address_number(), 50462986u);
+  }
+  EXPECT_EQ(CountingResolver::lookups, 1);
+  CountingResolver::answer = &second;
+  clock.set(1'800'000'000 + kHostAddressKeepSeconds - 1, 0);
+  refresh_host_address();
+  EXPECT_EQ(CountingResolver::lookups, 1);
+  clock.set(1'800'000'000 + kHostAddressKeepSeconds, 0);
+  EXPECT_EQ(host_address_number(), 50462986u);  // old, but never looked up here
+  EXPECT_EQ(CountingResolver::lookups, 1);
+  refresh_host_address();
+  EXPECT_EQ(CountingResolver::lookups, 2);
+  EXPECT_EQ(host_address_number(), 67240202u);
+
+  clock.set(1'700'000'000, 0);  // the clock went back: the number's age is unknown
+  CountingResolver::answer = &first;
+  refresh_host_address();
+  EXPECT_EQ(CountingResolver::lookups, 3);
+  EXPECT_EQ(host_address_number(), 50462986u);
+  clock.set(1'700'000'000 + kHostAddressKeepSeconds, 0);
+  resolver.table().gethostname = [](char*, size_t) { return -1; };
+  refresh_host_address();
+  EXPECT_EQ(host_address_number(), 50462986u);
 }
 
 // A name longer than the buffer is cut to fit, not refused.

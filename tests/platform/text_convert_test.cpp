@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -52,15 +53,19 @@ TEST(TextConvert, WideAndUtf8RoundTripAndNullArgumentsGiveThree) {
   EXPECT_EQ(utf82wcs(nullptr, "a", -1), XOLTLOG_E_INVALID_ARG);
 }
 
-// A length limits UTF-8 input (null: result 1); wide values that are no
+// A length limits UTF-8 input and stops at a NUL, so one longer than the
+// text reads nothing beyond it; a cut character fails with 1, a negative
+// length other than -1 is an invalid argument. Wide values that are no
 // characters fail and leave nothing behind.
 TEST(TextConvert, Utf8LengthLimitsTheInputAndNonCharactersFail) {
-  for (const auto& [text, length, expected] :
-       {std::tuple<const char*, int32_t, const wchar_t*>{"abcdef", 3, L"abc"},
-        {"abcdef", 0, L""}, {"ab\0cd", 5, L"ab"}, {"\xC3\xA9x", 1, nullptr}, {"abc", -2, nullptr}}) {
+  for (const auto& [text, length, expected, result] :
+       {std::tuple<const char*, int32_t, const wchar_t*, uint32_t>{"abcdef", 3, L"abc", 0},
+        {"abcdef", 0, L"", 0}, {"ab\0cd", 5, L"ab", 0}, {"ab\0\xFF", 4, L"ab", 0},
+        {"abc", INT32_MAX, L"abc", 0}, {"\xC3\xA9x", 1, nullptr, XOLTLOG_E_FAILED},
+        {"abc", -2, nullptr, XOLTLOG_E_INVALID_ARG}, {"abc", -5, nullptr, XOLTLOG_E_INVALID_ARG},
+        {"abc", INT32_MIN, nullptr, XOLTLOG_E_INVALID_ARG}}) {
     wchar_t* wide = stale<wchar_t>();
-    EXPECT_EQ(utf82wcs(&wide, text, length), expected ? XOLTLOG_OK : XOLTLOG_E_FAILED)
-        << text << " " << length;
+    EXPECT_EQ(utf82wcs(&wide, text, length), result) << text << " " << length;
     EXPECT_STREQ(wide, expected);
     xoltLogFree(wide);
   }

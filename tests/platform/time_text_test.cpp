@@ -31,13 +31,21 @@ int64_t utc(int year, unsigned month, unsigned day, int hour = 0, int minute = 0
   return date.time_since_epoch().count() * 86400 + hour * 3600 + minute * 60 + second;
 }
 
-// A zero hour takes its minutes as negative, whatever its sign; a failure
-// leaves the offset alone.
+// A zero hour takes its minutes as negative, whatever its sign; offsets
+// beyond the zones that exist, and fields too large to read, are refused and
+// leave the offset alone.
 TEST(TimeZoneText, GmtOffsetsAddOrSubtractMinutesByTheHoursSign) {
   for (const auto& [zone, result, expected] :
        {std::tuple{"GMT", XOLTLOG_OK, 0}, {"GMT+5:30", XOLTLOG_OK, 19800},
         {"GMT-8:00", XOLTLOG_OK, -28800}, {"GMT+0:30", XOLTLOG_OK, -1800},
-        {"UTC+1", XOLTLOG_E_FAILED, 77}}) {
+        {"UTC+1", XOLTLOG_E_FAILED, 77}, {"GMT+14:00", XOLTLOG_OK, 50400},
+        {"GMT-12:00", XOLTLOG_OK, -43200}, {"GMT+14:01", XOLTLOG_E_FAILED, 77},
+        {"GMT-12:01", XOLTLOG_E_FAILED, 77}, {"GMT+600000", XOLTLOG_E_FAILED, 77},
+        {"GMT-600000", XOLTLOG_E_FAILED, 77}, {"GMT+99999999999999999999", XOLTLOG_E_FAILED, 77},
+        {"GMT+1:99999999999999999999", XOLTLOG_E_FAILED, 77},
+        {"GMT+1:-99999999999999999999", XOLTLOG_E_FAILED, 77},
+        {"GMT+5:60", XOLTLOG_E_FAILED, 77}, {"GMT+5:-30", XOLTLOG_E_FAILED, 77},
+        {"GMT+5:", XOLTLOG_OK, 18000}, {"GMTx", XOLTLOG_OK, 0}}) {
     int32_t offset = 77;
     EXPECT_EQ(TimeZoneToOffset(zone, &offset), result) << zone;
     EXPECT_EQ(offset, expected) << zone;

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <sys/types.h>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/rir_messages.h"
@@ -163,6 +164,23 @@ TEST(TypedBuild, MalformedNestedMessagesAreRefused) {
     EXPECT_EQ(build_ex(msg.get(), 0, 2, "%{rir}", &nested), XOLT_RIR_EINVAL);
     EXPECT_TRUE(msg.zeroed());
   }
+}
+
+// A copy may nest as deep as the logging library writes, no deeper; a
+// message that holds itself is refused rather than copied without end.
+TEST(TypedBuild, NestedMessagesDeeperThanTheLimitAreRefused) {
+  for (const auto& [depth, status] : {std::pair{XOLT_RIR_MAX_NESTING - 1, XOLT_RIR_OK},
+                                      std::pair{XOLT_RIR_MAX_NESTING, XOLT_RIR_EINVAL}}) {
+    const rir_test::NestedChain chain(depth);
+    OwnedMsg msg;
+    EXPECT_EQ(build_ex(msg.get(), 0, 2, "%{rir}", &chain.top()), status) << depth;
+    EXPECT_EQ(msg.zeroed(), status != XOLT_RIR_OK);
+  }
+  XoltRirArgNode loop{XOLT_RIR_ARG_RIR, {}, nullptr};
+  const XoltRirMsg itself{1, &loop};
+  loop.value.first.rir = &itself;
+  OwnedMsg msg;
+  EXPECT_EQ(build_text(msg.get(), "%{rir}", &itself), XOLT_RIR_EINVAL);
 }
 
 }  // namespace

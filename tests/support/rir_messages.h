@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstddef>
 #include <vector>
 
 #include "xoltlog/rir.h"
@@ -39,6 +40,28 @@ inline int32_t build_text(XoltRirMsg* msg, const char* format, ...) {
   va_end(args);
   return status;
 }
+
+// A message holding messages nested depth levels deep, one in the other,
+// laid out by hand; the innermost holds no argument.
+class NestedChain {
+ public:
+  explicit NestedChain(int depth)
+      : messages_(static_cast<std::size_t>(depth) + 1), nodes_(static_cast<std::size_t>(depth)) {
+    for (std::size_t i = 0; i < nodes_.size(); ++i) {
+      nodes_[i].type = XOLT_RIR_ARG_RIR;
+      nodes_[i].value.first.rir = &messages_[i + 1];
+      messages_[i].args = &nodes_[i];
+    }
+    for (std::size_t i = 0; i < messages_.size(); ++i) {
+      messages_[i].id = static_cast<uint32_t>(i + 1);
+    }
+  }
+  const XoltRirMsg& top() const { return messages_.front(); }
+
+ private:
+  std::vector<XoltRirMsg> messages_;
+  std::vector<XoltRirArgNode> nodes_;
+};
 
 // The argument nodes in order, walked through the public iterator.
 inline std::vector<const XoltRirArgNode*> nodes_of(const XoltRirMsg& msg) {

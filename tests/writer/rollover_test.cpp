@@ -42,6 +42,8 @@ TEST_F(Rollover, SizeRolloverPutsTheRecordIntoTheNewFile) {
   XoltLogHandle& never = open(invalid);
   ASSERT_EQ(write(never, std::string(1100, 'x')), XOLTLOG_OK);
   EXPECT_EQ(files().size(), 3u);
+  // Every file start of the process uses the host number looked up once.
+  EXPECT_EQ(FixedHost::lookups, 1);
 }
 
 TEST_F(Rollover, LocalTimeRolloverAtMidnightAndAtASetHour) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "config/record.h"
+#include "platform/host_address.h"
 #include "support/fake_clock.h"
 #include "support/syscall_override.h"
 #include "support/temp_dir.h"
@@ -48,13 +49,17 @@ inline std::string ordinary_name(unsigned product, unsigned originator, const st
 }
 
 // While it lives, this host is "alpha" and resolves to 10.1.2.3, whatever
-// machine runs the test.
+// machine runs the test; lookups counts the resolver's questions. The host
+// number kept from before is dropped on the way in and out.
 struct FixedHost : SyscallOverride {
   FixedHost() {
+    platform::forget_host_address();
+    lookups = 0;
     table().gethostname = [](char* name, size_t size) {
       return std::strncpy(name, "alpha", size), 0;
     };
     table().getaddrinfo = [](const char*, const char*, const addrinfo*, addrinfo** out) {
+      ++lookups;
       static sockaddr_in address{AF_INET, 0, {htonl(0x0A010203)}, {}};
       static addrinfo entry{0,       AF_INET,        0,
                             0,       sizeof address, reinterpret_cast<sockaddr*>(&address),
@@ -64,6 +69,11 @@ struct FixedHost : SyscallOverride {
     };
     table().freeaddrinfo = [](addrinfo*) {};
   }
+  ~FixedHost() { platform::forget_host_address(); }
+  FixedHost(const FixedHost&) = delete;
+  FixedHost& operator=(const FixedHost&) = delete;
+
+  static inline int lookups = 0;
 };
 
 // While it lives, local times are Central European, whatever the machine's.
