@@ -44,6 +44,10 @@ const Syscalls kReal = {
     .fsync = ::fsync,
     .rmdir = ::rmdir,
     .lstat = ::lstat,
+    .lseek = ::lseek,
+    .stat = ::stat,
+    .fchown = ::fchown,
+    .readlink = ::readlink,
 };
 
 Syscalls g_active = kReal;

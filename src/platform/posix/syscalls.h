@@ -40,6 +40,10 @@ struct Syscalls {
   int (*fsync)(int fd);
   int (*rmdir)(const char* path);
   int (*lstat)(const char* path, struct stat* status);
+  off_t (*lseek)(int fd, off_t offset, int whence);
+  int (*stat)(const char* path, struct stat* status);
+  int (*fchown)(int fd, uid_t owner, gid_t group);
+  ssize_t (*readlink)(const char* path, char* buffer, size_t size);
 };
 
 // The table in use. Tests swap entries and restore them; it must not be
