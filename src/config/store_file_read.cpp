@@ -17,12 +17,9 @@ bool fits_handle(const char* text) noexcept {
 // it; a read then follows the name to the current file, as a reader on the
 // original platform would, whose replacement cannot happen while it reads.
 void follow_replacement(XoltLogPropertyStore& handle) noexcept {
-  const platform::LineFile* stream = stream_of(handle);
+  platform::LineFile* stream = stream_of(handle);
   if (stream != nullptr && !platform::is_same_file(*stream, handle.file.file_name)) {
-    platform::LineFilePtr current = platform::open_line_file(handle.file.file_name);
-    if (current != nullptr) {
-      set_stream(handle, std::move(current));
-    }
+    platform::reopen_line_file(*stream, handle.file.file_name);
   }
 }
 

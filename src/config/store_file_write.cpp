@@ -73,11 +73,9 @@ class StoreRewrite {
     if (!lock_.held()) {
       return XOLTLOG_STORE_E_CREATE;
     }
-    platform::LineFilePtr current = platform::open_line_file(replacement_.target().c_str());
-    if (current == nullptr) {
+    if (!platform::reopen_line_file(*stream_of(handle_), replacement_.target().c_str())) {
       return XOLTLOG_STORE_E_OPEN;
     }
-    set_stream(handle_, std::move(current));
     return replacement_.create() ? XOLTLOG_STORE_OK : XOLTLOG_STORE_E_CREATE;
   }
 
@@ -94,8 +92,11 @@ class StoreRewrite {
     if (result != XOLTLOG_STORE_OK) {
       return result;
     }
-    set_stream(handle_, platform::open_line_file(handle_.file.file_name));
-    return stream_of(handle_) != nullptr ? XOLTLOG_STORE_OK : XOLTLOG_STORE_E_OPEN;
+    if (!platform::reopen_line_file(*stream_of(handle_), handle_.file.file_name)) {
+      set_stream(handle_, nullptr);
+      return XOLTLOG_STORE_E_OPEN;
+    }
+    return XOLTLOG_STORE_OK;
   }
 
  private:

@@ -21,6 +21,10 @@ using LineFilePtr = std::unique_ptr<LineFile, CloseLineFile>;
 // processes; null (errno set) otherwise, a directory included. May throw
 // std::bad_alloc.
 LineFilePtr open_line_file(const char* path);
+// Makes file read the file now at path, from its first line, without
+// allocating (so a file just replaced can always be read again, memory
+// permitting or not); false, file unchanged, when path cannot be opened.
+bool reopen_line_file(LineFile& file, const char* path) noexcept;
 
 // The next line without its "\n" or "\r\n", valid until the next call on
 // file; none at the end of the file or when reading fails. Lines may be of

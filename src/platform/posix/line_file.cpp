@@ -24,6 +24,7 @@ class LineFile {
 
   std::optional<std::string_view> next();
   bool rewind() noexcept;
+  void reopen(UniqueFd fd) noexcept;
   bool failed() const noexcept { return failed_; }
   int fd() const noexcept { return fd_.get(); }
 
@@ -100,16 +101,34 @@ bool LineFile::rewind() noexcept {
   return !failed_;
 }
 
-void CloseLineFile::operator()(LineFile* file) const noexcept { delete file; }
+void LineFile::reopen(UniqueFd fd) noexcept {
+  fd_ = std::move(fd);
+  begin_ = scanned_ = end_ = 0;
+  at_end_ = failed_ = false;
+}
 
-LineFilePtr open_line_file(const char* path) {
+namespace {
+
+UniqueFd open_regular_file(const char* path) noexcept {
   UniqueFd fd(syscalls().open(path, O_RDONLY | O_CLOEXEC, 0));
   struct stat status {};
   if (!fd || syscalls().fstat(fd.get(), &status) != 0) {
-    return nullptr;
+    return UniqueFd();
   }
   if (!S_ISREG(status.st_mode)) {
     errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    return UniqueFd();
+  }
+  return fd;
+}
+
+}  // namespace
+
+void CloseLineFile::operator()(LineFile* file) const noexcept { delete file; }
+
+LineFilePtr open_line_file(const char* path) {
+  UniqueFd fd = open_regular_file(path);
+  if (!fd) {
     return nullptr;
   }
   return LineFilePtr(new LineFile(std::move(fd)));
@@ -120,6 +139,15 @@ std::optional<std::string_view> read_line(LineFile& file) { return file.next(); 
 bool read_failed(const LineFile& file) noexcept { return file.failed(); }
 
 bool rewind_line_file(LineFile& file) noexcept { return file.rewind(); }
+
+bool reopen_line_file(LineFile& file, const char* path) noexcept {
+  UniqueFd fd = open_regular_file(path);
+  if (!fd) {
+    return false;
+  }
+  file.reopen(std::move(fd));
+  return true;
+}
 
 bool is_same_file(const LineFile& file, const char* path) noexcept {
   struct stat open_file {};
