@@ -24,7 +24,6 @@
 #include <memory>
 #include <string_view>
 
-#include "frame/memory.h"
 
 namespace xoltlog::platform {
 
@@ -66,9 +65,9 @@ bool registry_key_writable(const RegistryKey& key) noexcept;
 
 struct RegistryValue {
   std::uint32_t type = 0;
-  // size bytes from allocate(), followed by one NUL byte that size does not
-  // count, so that a text stored without its NUL still reads safely.
-  BlockPtr<unsigned char> data;
+  // size bytes followed by one NUL byte that size does not count, so that a
+  // text stored without its NUL still reads safely.
+  std::unique_ptr<unsigned char[]> data;
   std::uint32_t size = 0;
 };
 

@@ -203,6 +203,12 @@ TEST_F(StoreFile, AFailedRewriteLeavesTheFileAndNoTemporary) {
 TEST_F(StoreFile, ARewriteKeepsModeOwnerAndSymbolicLink) {
   ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
   const std::string others = std::to_string(kOtherUser) + ":" + std::to_string(kOtherGroup);
+  const mode_t saved_mask = umask(0);
+  Store created;  // new: readable by all, writable by its owner, whatever the umask
+  EXPECT_EQ(CreatePropertyString(path_.c_str(), "12", &created.handle), 0u);
+  umask(saved_mask);
+  EXPECT_EQ(owner_and_mode(path_), "0644 0:0");
+
   write_text(kHeader + "12.Secret=old\n");
   ASSERT_EQ(chown(path_.c_str(), kOtherUser, kOtherGroup), 0);
   ASSERT_EQ(chmod(path_.c_str(), 0600), 0);

@@ -15,7 +15,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
-#include <new>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -162,10 +162,7 @@ RegistryStatus query_registry_value(const RegistryKey& key, std::string_view nam
   if (status != RegistryStatus::kOk || found == values.end()) {
     return status != RegistryStatus::kOk ? status : RegistryStatus::kNotFound;
   }
-  BlockPtr<unsigned char> data(static_cast<unsigned char*>(allocate(found->data.size() + 1)));
-  if (data == nullptr) {
-    throw std::bad_alloc();
-  }
+  auto data = std::make_unique<unsigned char[]>(found->data.size() + 1);
   std::memcpy(data.get(), found->data.data(), found->data.size());
   data.get()[found->data.size()] = 0;
   value.type = found->type;
