@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/store_test_support.h"
 #include "config/store_typed.h"
@@ -305,6 +306,29 @@ TEST_F(StoreFile, AFullDiskAtAnyWriteLeavesTheStoreAsItWas) {
   }
   EXPECT_GE(failed_writes, 3);
   EXPECT_EQ(get("12", "P0"), "new");
+}
+
+std::vector<std::string> g_steps;
+
+// The new version is on the disk before it replaces the old one, and the
+// replacement itself is on the disk before the set returns.
+TEST_F(StoreFile, ARewriteSyncsTheFileThenMovesItThenSyncsTheDirectory) {
+  write_text(kHeader);
+  Store store;
+  ASSERT_EQ(utiOpenPropertyStore(path_.c_str(), "12", &store.handle, 1), 0u);
+  xoltlog::test::SyscallOverride override_calls;
+  override_calls.table().fsync = [](int fd) {
+    struct stat status {};
+    fstat(fd, &status);
+    g_steps.push_back(S_ISDIR(status.st_mode) ? "sync directory" : "sync file");
+    return xoltlog::platform::posix::real_syscalls().fsync(fd);
+  };
+  override_calls.table().rename = [](const char* from, const char* to) {
+    g_steps.push_back("rename");
+    return xoltlog::platform::posix::real_syscalls().rename(from, to);
+  };
+  EXPECT_EQ(utiSetPropertyAsStr(&store.handle, "Name", "v"), 0u);
+  EXPECT_EQ(g_steps, (std::vector<std::string>{"sync file", "rename", "sync directory"}));
 }
 
 TEST_F(StoreFile, ADirectoryOrAClosedHandleIsNoStore) {
