@@ -14,7 +14,16 @@
  * it holds. A handle is used by one thread at a time, and an enumeration on a
  * file-backed handle is not mixed with reads on the same handle. The store
  * takes no lock of its own; processes that rewrite one store file at once
- * are serialised, and each rewrite replaces the file as a whole.
+ * are serialised, and each rewrite replaces the file as a whole, keeping its
+ * permissions and, where the process may give a file away, its owner and
+ * group; a store file reached through a symbolic link is rewritten where
+ * the link leads, and the link stays. A new store file is readable by every
+ * user and writable by its owner.
+ *
+ * A registry handle opened for reading (mode 0) refuses every change: 3 for
+ * a set, 6 for a removal, as for any refused write. Memory running out in
+ * an operation gives its failure result: 2 for an open, 3 for a read, 6 for
+ * a change or an enumeration (CreatePropertyString: 6).
  *
  * Operations return store results, except CreatePropertyString, which
  * returns a result code; utipsres2xoltlogres (frame.h) maps the former onto
@@ -101,7 +110,8 @@ XOLTLOG_API uint32_t utiRemoveProperty(XoltLogPropertyStore* handle,
  * that fails). Otherwise the store file's lines of section name; or the
  * registry subkey tree name below the handle's key, or, for a name with a
  * backslash, the key path name below HKEY_LOCAL_MACHINE. 8 when the section
- * does not exist, 6 any other failure. */
+ * does not exist, 6 any other failure, every form through a registry handle
+ * opened for reading included. */
 XOLTLOG_API uint32_t utiRemovePropertyRoot(XoltLogPropertyStore* handle,
                                            const char* name) XOLTLOG_NOEXCEPT;
 /* Enumerate section names into name_buffer. *name_length holds the buffer

@@ -4,15 +4,15 @@
 #include <utility>
 
 #include "frame/memory.h"
+#include "platform/file_path.h"
 
 namespace xoltlog {
 namespace {
 
-constexpr char kSeparator = '/';
-
 // The log directory with doubled separators folded and a trailing one, into
 // out (capacity bytes); false when it does not fit.
 bool fold_directory(const char* directory, char* out, std::size_t capacity) noexcept {
+  const char kSeparator = platform::path_separator();
   std::size_t length = 0;
   for (const char* c = directory; *c != '\0'; ++c) {
     if (length + 1 >= capacity) {

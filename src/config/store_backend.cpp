@@ -61,19 +61,17 @@ bool is_store_file_location(const char* location) noexcept {
 }
 
 std::uint32_t store_open(const char* location, const char* section, XoltLogPropertyStore* handle,
-                         std::uint32_t mode) noexcept {
+                         std::uint32_t mode) {
   if (location == nullptr || section == nullptr || handle == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
   std::memset(handle, 0, sizeof *handle);
-  return store_guarded(XOLTLOG_STORE_E_OPEN, [&] {
-    return is_store_file_location(location) ? file_store_open(location, section, *handle)
-                                            : registry_store_open(location, section, *handle, mode);
-  });
+  return is_store_file_location(location) ? file_store_open(location, section, *handle)
+                                          : registry_store_open(location, section, *handle, mode);
 }
 
 std::uint32_t store_create(const char* location, const char* section,
-                           XoltLogPropertyStore* handle) noexcept {
+                           XoltLogPropertyStore* handle) {
   if (handle == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
@@ -83,10 +81,8 @@ std::uint32_t store_create(const char* location, const char* section,
   if (location == nullptr || section == nullptr) {
     return XOLTLOG_E_CFG_STORE;
   }
-  return store_guarded(XOLTLOG_E_CFG_STORE, [&] {
-    return is_store_file_location(location) ? file_store_create(location, section, *handle)
-                                            : registry_store_create(location, section, *handle);
-  });
+  return is_store_file_location(location) ? file_store_create(location, section, *handle)
+                                          : registry_store_create(location, section, *handle);
 }
 
 std::uint32_t store_close(XoltLogPropertyStore* handle) noexcept {
@@ -104,62 +100,57 @@ std::uint32_t store_close(XoltLogPropertyStore* handle) noexcept {
 // A text already in *value is released even when the read then fails, as
 // the caller hands it over with the call.
 std::uint32_t store_get_text(XoltLogPropertyStore* handle, const char* name,
-                             char** value) noexcept {
+                             char** value) {
   if (handle == nullptr || name == nullptr || value == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
   release(*value);
   *value = nullptr;
-  return store_guarded(XOLTLOG_STORE_E_PROPERTY, [&] {
-    return is_registry_store(*handle) ? registry_text(*handle, name, value)
-                                      : file_text(*handle, name, value);
-  });
+  return is_registry_store(*handle) ? registry_text(*handle, name, value)
+                                    : file_text(*handle, name, value);
 }
 
 std::uint32_t store_set_text(XoltLogPropertyStore* handle, const char* name,
-                             const char* value) noexcept {
+                             const char* value) {
   if (handle == nullptr || name == nullptr || value == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
-  return store_guarded(XOLTLOG_STORE_E_WRITE, [&] {
-    return is_registry_store(*handle) ? registry_store_set_text(*handle, name, value)
-                                      : set_file_text(*handle, name, value);
-  });
+  return is_registry_store(*handle) ? registry_store_set_text(*handle, name, value)
+                                    : set_file_text(*handle, name, value);
 }
 
-std::uint32_t store_remove_property(XoltLogPropertyStore* handle, const char* name) noexcept {
+std::uint32_t store_remove_property(XoltLogPropertyStore* handle, const char* name) {
   if (handle == nullptr || name == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
-  return store_guarded(XOLTLOG_STORE_E_WRITE, [&] {
-    return is_registry_store(*handle) ? registry_store_remove(*handle, name)
-                                      : file_store_remove(*handle, name);
-  });
+  return is_registry_store(*handle) ? registry_store_remove(*handle, name)
+                                    : file_store_remove(*handle, name);
 }
 
-std::uint32_t store_remove_section(XoltLogPropertyStore* handle, const char* name) noexcept {
+std::uint32_t store_remove_section(XoltLogPropertyStore* handle, const char* name) {
   if (handle == nullptr || name == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
   if (is_store_file_location(name)) {
+    // A registry handle opened for reading changes nothing, a store file
+    // included.
+    if (is_registry_store(*handle) && !registry_store_writable(*handle)) {
+      return XOLTLOG_STORE_E_WRITE;
+    }
     return platform::file_delete(name) == 0 ? XOLTLOG_STORE_OK : XOLTLOG_STORE_E_WRITE;
   }
-  return store_guarded(XOLTLOG_STORE_E_WRITE, [&] {
-    return is_registry_store(*handle) ? registry_store_remove_tree(*handle, name)
-                                      : file_store_remove_section(*handle, name);
-  });
+  return is_registry_store(*handle) ? registry_store_remove_tree(*handle, name)
+                                    : file_store_remove_section(*handle, name);
 }
 
 std::uint32_t store_enum_sections(XoltLogPropertyStore* handle, StoreSections which,
                                   std::uint32_t index, char* buffer,
-                                  std::uint32_t* length) noexcept {
+                                  std::uint32_t* length) {
   if (handle == nullptr || buffer == nullptr || length == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
-  return store_guarded(XOLTLOG_STORE_E_WRITE, [&] {
-    return is_registry_store(*handle) ? registry_store_enum(*handle, index, buffer, *length)
-                                      : file_store_enum(*handle, which, buffer, *length);
-  });
+  return is_registry_store(*handle) ? registry_store_enum(*handle, index, buffer, *length)
+                                    : file_store_enum(*handle, which, buffer, *length);
 }
 
 }  // namespace xoltlog

@@ -2,7 +2,8 @@
 // configuration readers and writers as well: the choice of backend and the
 // operations both backends share. Arguments and results are those of the
 // exported operations (property_store.h), null checks included. Nothing
-// here takes a lock or throws.
+// here takes a lock. Functions not marked noexcept may throw std::bad_alloc;
+// their exported adapters turn it into the operation's failure result.
 #pragma once
 
 #include <cstdint>
@@ -20,28 +21,18 @@ inline bool is_registry_store(const XoltLogPropertyStore& handle) noexcept {
 }
 
 std::uint32_t store_open(const char* location, const char* section, XoltLogPropertyStore* handle,
-                         std::uint32_t mode) noexcept;
+                         std::uint32_t mode);
 // Returns a result code, not a store result.
 std::uint32_t store_create(const char* location, const char* section,
-                           XoltLogPropertyStore* handle) noexcept;
+                           XoltLogPropertyStore* handle);
 std::uint32_t store_close(XoltLogPropertyStore* handle) noexcept;
-std::uint32_t store_get_text(XoltLogPropertyStore* handle, const char* name, char** value) noexcept;
+std::uint32_t store_get_text(XoltLogPropertyStore* handle, const char* name, char** value);
 std::uint32_t store_set_text(XoltLogPropertyStore* handle, const char* name,
-                             const char* value) noexcept;
-std::uint32_t store_remove_property(XoltLogPropertyStore* handle, const char* name) noexcept;
-std::uint32_t store_remove_section(XoltLogPropertyStore* handle, const char* name) noexcept;
+                             const char* value);
+std::uint32_t store_remove_property(XoltLogPropertyStore* handle, const char* name);
+std::uint32_t store_remove_section(XoltLogPropertyStore* handle, const char* name);
 std::uint32_t store_enum_sections(XoltLogPropertyStore* handle, StoreSections which,
                                   std::uint32_t index, char* buffer,
-                                  std::uint32_t* length) noexcept;
-
-// Runs body; memory running out on the way gives on_failure.
-template <typename Body>
-std::uint32_t store_guarded(std::uint32_t on_failure, Body&& body) noexcept {
-  try {
-    return body();
-  } catch (...) {
-    return on_failure;
-  }
-}
+                                  std::uint32_t* length);
 
 }  // namespace xoltlog

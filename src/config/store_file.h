@@ -1,50 +1,25 @@
 // The file backend of the property store: a store file of property lines,
-// read through the stream in the handle and changed only by replacing it as
-// a whole. The handle's registry key is 0. Results are store results; any of
-// these may throw std::bad_alloc, which the callers turn into a failure.
+// read through the line file in the handle and changed only by replacing
+// it as a whole. The handle's registry key is 0. Results are store results;
+// any of these but the ones marked noexcept may throw std::bad_alloc, which
+// the exported adapters turn into the operation's failure.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "platform/file_replace.h"
+#include "platform/line_file.h"
 #include "xoltlog/property_store.h"
 
 namespace xoltlog {
 
-inline std::FILE* stream_of(const XoltLogPropertyStore& handle) noexcept {
-  return reinterpret_cast<std::FILE*>(handle.file.stream);
+inline platform::LineFile* stream_of(const XoltLogPropertyStore& handle) noexcept {
+  return reinterpret_cast<platform::LineFile*>(handle.file.stream);
 }
 
 // Closes the handle's stream, if any, and keeps stream in its place.
-void set_stream(XoltLogPropertyStore& handle, platform::StreamPtr stream) noexcept;
-
-// The directory that holds a store file: the text before the last "/", or
-// "." for a bare file name.
-std::string store_directory(std::string_view file_name);
-
-// Reads the lines of a stream from its current position.
-class LineReader {
- public:
-  explicit LineReader(std::FILE* stream) noexcept : stream_(stream) {}
-  ~LineReader();
-  LineReader(const LineReader&) = delete;
-  LineReader& operator=(const LineReader&) = delete;
-
-  // The next line without its "\n" or "\r\n", valid until the next call;
-  // none at the end of the file or when reading fails.
-  std::optional<std::string_view> next() noexcept;
-  bool failed() const noexcept { return failed_; }
-
- private:
-  std::FILE* stream_;
-  char* buffer_ = nullptr;
-  std::size_t capacity_ = 0;
-  bool failed_ = false;
-};
+void set_stream(XoltLogPropertyStore& handle, platform::LineFilePtr stream) noexcept;
 
 // The handle must be cleared. location and section are not null.
 std::uint32_t file_store_open(const char* location, const char* section,

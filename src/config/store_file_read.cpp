@@ -1,6 +1,5 @@
 // The file backend's reading side: opening, property reads and the two
 // enumerations.
-#include <cstdlib>
 #include <cstring>
 
 #include "config/store_file.h"
@@ -18,12 +17,9 @@ bool fits_handle(const char* text) noexcept {
 // it; a read then follows the name to the current file, as a reader on the
 // original platform would, whose replacement cannot happen while it reads.
 void follow_replacement(XoltLogPropertyStore& handle) noexcept {
-  std::FILE* stream = stream_of(handle);
-  if (stream != nullptr && !platform::is_same_file(stream, handle.file.file_name)) {
-    platform::StreamPtr current = platform::open_read_stream(handle.file.file_name);
-    if (current != nullptr) {
-      set_stream(handle, std::move(current));
-    }
+  platform::LineFile* stream = stream_of(handle);
+  if (stream != nullptr && !platform::is_same_file(*stream, handle.file.file_name)) {
+    platform::reopen_line_file(*stream, handle.file.file_name);
   }
 }
 
@@ -36,32 +32,9 @@ std::optional<std::string_view> section_of(StoreSections which, std::string_view
 
 }  // namespace
 
-void set_stream(XoltLogPropertyStore& handle, platform::StreamPtr stream) noexcept {
-  platform::StreamPtr old(stream_of(handle));
+void set_stream(XoltLogPropertyStore& handle, platform::LineFilePtr stream) noexcept {
+  const platform::LineFilePtr old(stream_of(handle));
   handle.file.stream = reinterpret_cast<std::uintptr_t>(stream.release());
-}
-
-std::string store_directory(std::string_view file_name) {
-  const std::size_t slash = file_name.rfind('/');
-  if (slash == std::string_view::npos) {
-    return ".";
-  }
-  return std::string(slash == 0 ? file_name.substr(0, 1) : file_name.substr(0, slash));
-}
-
-LineReader::~LineReader() { std::free(buffer_); }
-
-std::optional<std::string_view> LineReader::next() noexcept {
-  const ssize_t length = getline(&buffer_, &capacity_, stream_);
-  if (length < 0) {
-    failed_ = std::feof(stream_) == 0;
-    return std::nullopt;
-  }
-  std::string_view line(buffer_, static_cast<std::size_t>(length));
-  if (line.ends_with('\n')) {
-    line.remove_suffix(line.ends_with("\r\n") ? 2 : 1);
-  }
-  return line;
 }
 
 std::uint32_t file_store_open(const char* location, const char* section,
@@ -69,7 +42,7 @@ std::uint32_t file_store_open(const char* location, const char* section,
   if (!fits_handle(location) || !fits_handle(section)) {
     return XOLTLOG_STORE_E_OPEN;
   }
-  platform::StreamPtr stream = platform::open_read_stream(location);
+  platform::LineFilePtr stream = platform::open_line_file(location);
   if (stream == nullptr) {
     return XOLTLOG_STORE_E_OPEN;
   }
@@ -84,14 +57,15 @@ void file_store_close(XoltLogPropertyStore& handle) noexcept { set_stream(handle
 std::uint32_t file_store_get(XoltLogPropertyStore& handle, std::string_view name,
                              std::string& value) {
   follow_replacement(handle);
-  std::FILE* stream = stream_of(handle);
+  platform::LineFile* stream = stream_of(handle);
   if (stream == nullptr) {
     return XOLTLOG_STORE_E_OPEN;
   }
   const std::string key = property_key(handle.file.section, name);
-  std::rewind(stream);
-  LineReader reader(stream);
-  while (const std::optional<std::string_view> line = reader.next()) {
+  if (!platform::rewind_line_file(*stream)) {
+    return XOLTLOG_STORE_E_PROPERTY;
+  }
+  while (const std::optional<std::string_view> line = platform::read_line(*stream)) {
     if (line_has_key(*line, key)) {
       value = line_value(*line);
       return XOLTLOG_STORE_OK;
@@ -102,13 +76,12 @@ std::uint32_t file_store_get(XoltLogPropertyStore& handle, std::string_view name
 
 std::uint32_t file_store_enum(XoltLogPropertyStore& handle, StoreSections which, char* buffer,
                               std::uint32_t& length) {
-  std::FILE* stream = stream_of(handle);
+  platform::LineFile* stream = stream_of(handle);
   if (stream == nullptr || length == 0) {
     return XOLTLOG_STORE_E_ARG;
   }
   const std::string_view previous(buffer, strnlen(buffer, length));
-  LineReader reader(stream);
-  while (const std::optional<std::string_view> line = reader.next()) {
+  while (const std::optional<std::string_view> line = platform::read_line(*stream)) {
     const std::optional<std::string_view> name = section_of(which, *line);
     if (!name || *name == previous) {
       continue;
@@ -121,7 +94,7 @@ std::uint32_t file_store_enum(XoltLogPropertyStore& handle, StoreSections which,
     length = static_cast<std::uint32_t>(name->size());
     return XOLTLOG_STORE_OK;
   }
-  return reader.failed() ? XOLTLOG_STORE_E_WRITE : XOLTLOG_STORE_NO_MORE;
+  return platform::read_failed(*stream) ? XOLTLOG_STORE_E_WRITE : XOLTLOG_STORE_NO_MORE;
 }
 
 }  // namespace xoltlog

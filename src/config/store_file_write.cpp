@@ -1,16 +1,19 @@
 // The file backend's writing side. The store file is never edited in place:
 // under the advisory lock of its directory, which every rewriter takes, the
-// current file is copied, changed, into "<file>.tmp", which is synced and
-// then moved over the store file in one step. Readers and other writers so
-// see one complete version or the next, and a failure leaves the store file
-// as it was and no temporary file behind.
+// current file is copied, changed, into "<file>.tmp", which gets the store
+// file's permissions and owner, is synced and then moved over the store
+// file in one step. Readers and other writers so see one complete version
+// or the next, and a failure leaves the store file as it was and no
+// temporary file behind.
 #include <chrono>
 #include <cstring>
 #include <thread>
 
 #include "config/store_file.h"
 #include "config/store_lines.h"
+#include "platform/file_path.h"
 #include "platform/file_primitives.h"
+#include "platform/file_replace.h"
 #include "xoltlog/property_store.h"
 #include "xoltlog/result.h"
 
@@ -27,114 +30,79 @@ constexpr std::string_view kNewStoreLines[] = {
     kCommentRule,
 };
 
-// "<store>.tmp", deleted again unless it replaced the store file.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string_view store) : path_(std::string(store) + ".tmp") {}
-  ~TemporaryFile() {
-    stream_.reset();
-    if (created_ && !replaced_) {
-      platform::file_delete(path_.c_str());
+// Moves a finished replacement over the store file, trying again while
+// access is denied: 0, 6, or 10 after the last attempt.
+std::uint32_t replace_store(platform::FileReplacement& replacement) noexcept {
+  if (!replacement.finish()) {
+    return XOLTLOG_STORE_E_WRITE;
+  }
+  for (int attempt = 1;; ++attempt) {
+    const platform::ReplaceStatus status = replacement.replace();
+    if (status == platform::ReplaceStatus::kOk) {
+      return XOLTLOG_STORE_OK;
     }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  // A file left by a rewrite that died is removed first.
-  bool create() noexcept {
-    platform::file_delete(path_.c_str());
-    stream_ = platform::create_write_stream(path_.c_str());
-    created_ = stream_ != nullptr;
-    return created_;
-  }
-
-  void write_line(std::string_view line) noexcept {
-    written_ = written_ && std::fwrite(line.data(), 1, line.size(), stream_.get()) == line.size() &&
-               std::fputc('\n', stream_.get()) != EOF;
-  }
-
-  // Syncs, closes and moves the file over target, trying again while
-  // access is denied: 0, 6, or 10 after the last attempt.
-  std::uint32_t replace(const char* target) noexcept {
-    const bool synced = written_ && platform::sync_stream(stream_.get());
-    if (std::fclose(stream_.release()) != 0 || !synced) {
-      return XOLTLOG_STORE_E_WRITE;
+    if (status == platform::ReplaceStatus::kFailed || attempt == kReplaceAttempts) {
+      return status == platform::ReplaceStatus::kFailed ? XOLTLOG_STORE_E_WRITE
+                                                        : XOLTLOG_STORE_E_REPLACE;
     }
-    for (int attempt = 1;; ++attempt) {
-      const platform::ReplaceStatus status = platform::replace_file(path_.c_str(), target);
-      if (status == platform::ReplaceStatus::kOk) {
-        replaced_ = true;
-        return XOLTLOG_STORE_OK;
-      }
-      if (status == platform::ReplaceStatus::kFailed || attempt == kReplaceAttempts) {
-        return status == platform::ReplaceStatus::kFailed ? XOLTLOG_STORE_E_WRITE
-                                                          : XOLTLOG_STORE_E_REPLACE;
-      }
-      std::this_thread::sleep_for(kReplacePause);
-    }
+    std::this_thread::sleep_for(kReplacePause);
   }
+}
 
- private:
-  std::string path_;
-  platform::StreamPtr stream_;
-  bool created_ = false;
-  bool replaced_ = false;
-  bool written_ = true;
-};
+bool write_line(platform::FileReplacement& replacement, std::string_view line) noexcept {
+  return replacement.write(line) && replacement.write("\n");
+}
 
 // One rewrite of the handle's store file, from the version current under
 // the lock, so that two processes writing different properties keep both.
+// A store file reached through a symbolic link is rewritten where the link
+// leads, and the link stays.
 class StoreRewrite {
  public:
   explicit StoreRewrite(XoltLogPropertyStore& handle)
       : handle_(handle),
-        lock_(store_directory(handle.file.file_name).c_str()),
-        temporary_(handle.file.file_name) {}
+        replacement_(handle.file.file_name, platform::LinkPolicy::kFollow),
+        lock_(replacement_.directory().c_str()) {}
 
   // 0; 2 for a closed handle or a store file that cannot be opened; 5
   // without the lock or the temporary file.
-  std::uint32_t begin() noexcept {
+  std::uint32_t begin() {
     if (stream_of(handle_) == nullptr) {
       return XOLTLOG_STORE_E_OPEN;
     }
     if (!lock_.held()) {
       return XOLTLOG_STORE_E_CREATE;
     }
-    platform::StreamPtr current = platform::open_read_stream(handle_.file.file_name);
-    if (current == nullptr) {
+    if (!platform::reopen_line_file(*stream_of(handle_), replacement_.target().c_str())) {
       return XOLTLOG_STORE_E_OPEN;
     }
-    set_stream(handle_, std::move(current));
-    if (!temporary_.create()) {
-      return XOLTLOG_STORE_E_CREATE;
-    }
-    reader_.emplace(stream_of(handle_));
-    return XOLTLOG_STORE_OK;
+    return replacement_.create() ? XOLTLOG_STORE_OK : XOLTLOG_STORE_E_CREATE;
   }
 
-  std::optional<std::string_view> next_line() noexcept { return reader_->next(); }
-  void write_line(std::string_view line) noexcept { temporary_.write_line(line); }
+  std::optional<std::string_view> next_line() { return platform::read_line(*stream_of(handle_)); }
+  void write_line(std::string_view line) noexcept { xoltlog::write_line(replacement_, line); }
+  bool read_failed() const noexcept { return platform::read_failed(*stream_of(handle_)); }
 
   // Replaces the store file and reopens the handle's stream on it.
-  std::uint32_t commit() noexcept {
-    if (reader_->failed()) {
+  std::uint32_t commit() {
+    if (read_failed()) {
       return XOLTLOG_STORE_E_WRITE;
     }
-    const std::uint32_t result = temporary_.replace(handle_.file.file_name);
+    const std::uint32_t result = replace_store(replacement_);
     if (result != XOLTLOG_STORE_OK) {
       return result;
     }
-    set_stream(handle_, platform::open_read_stream(handle_.file.file_name));
-    return stream_of(handle_) != nullptr ? XOLTLOG_STORE_OK : XOLTLOG_STORE_E_OPEN;
+    if (!platform::reopen_line_file(*stream_of(handle_), handle_.file.file_name)) {
+      set_stream(handle_, nullptr);
+      return XOLTLOG_STORE_E_OPEN;
+    }
+    return XOLTLOG_STORE_OK;
   }
-
-  bool read_failed() const noexcept { return reader_->failed(); }
 
  private:
   XoltLogPropertyStore& handle_;
+  platform::FileReplacement replacement_;
   platform::DirectoryLock lock_;
-  TemporaryFile temporary_;
-  std::optional<LineReader> reader_;
 };
 
 // With an empty section text every line of the key is replaced; a key that
@@ -195,27 +163,26 @@ bool copy_without(StoreRewrite& rewrite, Drop&& drop) {
   return dropped;
 }
 
-bool write_new_store(const char* location) noexcept {
-  TemporaryFile temporary(location);
-  if (!temporary.create()) {
+bool write_new_store(platform::FileReplacement& replacement) noexcept {
+  if (!replacement.create()) {
     return false;
   }
   for (const std::string_view line : kNewStoreLines) {
-    temporary.write_line(line);
+    write_line(replacement, line);
   }
-  return temporary.replace(location) == XOLTLOG_STORE_OK;
+  return replace_store(replacement) == XOLTLOG_STORE_OK;
 }
 
 }  // namespace
 
 std::uint32_t file_store_create(const char* location, const char* section,
                                 XoltLogPropertyStore& handle) {
-  const std::string directory = store_directory(location);
-  if (std::strchr(location, '/') != nullptr &&
-      platform::make_directories(directory.c_str(), nullptr) != 0) {
+  if (std::strchr(location, platform::path_separator()) != nullptr &&
+      platform::make_directories(platform::directory_of(location).c_str(), nullptr) != 0) {
     return XOLTLOG_E_CFG_STORE;
   }
-  const platform::DirectoryLock lock(directory.c_str());
+  platform::FileReplacement replacement(location, platform::LinkPolicy::kFollow);
+  const platform::DirectoryLock lock(replacement.directory().c_str());
   if (!lock.held() || strnlen(location, XOLTLOG_STORE_TEXT_SIZE) >= XOLTLOG_STORE_TEXT_SIZE ||
       strnlen(section, XOLTLOG_STORE_TEXT_SIZE) >= XOLTLOG_STORE_TEXT_SIZE) {
     return XOLTLOG_E_CFG_STORE;
@@ -224,7 +191,7 @@ std::uint32_t file_store_create(const char* location, const char* section,
   if (file_store_open(location, section, handle) == XOLTLOG_STORE_OK) {
     return XOLTLOG_OK;
   }
-  if (!write_new_store(location)) {
+  if (!write_new_store(replacement)) {
     return XOLTLOG_E_CFG_STORE;
   }
   return file_store_open(location, section, handle) == XOLTLOG_STORE_OK ? XOLTLOG_OK

@@ -67,8 +67,12 @@ void registry_store_close(XoltLogPropertyStore& handle) noexcept {
   handle.registry_key = 0;
 }
 
+bool registry_store_writable(const XoltLogPropertyStore& handle) noexcept {
+  return platform::registry_key_writable(key_of(handle));
+}
+
 std::uint32_t registry_store_query(const XoltLogPropertyStore& handle, std::string_view name,
-                                   platform::RegistryValue& value) noexcept {
+                                   platform::RegistryValue& value) {
   return platform::query_registry_value(key_of(handle), name, value) == RegistryStatus::kOk
              ? XOLTLOG_STORE_OK
              : XOLTLOG_STORE_E_PROPERTY;
@@ -76,14 +80,14 @@ std::uint32_t registry_store_query(const XoltLogPropertyStore& handle, std::stri
 
 std::uint32_t registry_store_set(const XoltLogPropertyStore& handle, std::string_view name,
                                  std::uint32_t type, const void* data,
-                                 std::uint32_t size) noexcept {
+                                 std::uint32_t size) {
   return platform::set_registry_value(key_of(handle), name, type, data, size) == RegistryStatus::kOk
              ? XOLTLOG_STORE_OK
              : XOLTLOG_STORE_E_PROPERTY;
 }
 
 std::uint32_t registry_store_set_text(const XoltLogPropertyStore& handle, std::string_view name,
-                                      const char* text) noexcept {
+                                      const char* text) {
   const std::size_t size = std::strlen(text) + 1;
   if (size > UINT32_MAX) {
     return XOLTLOG_STORE_E_PROPERTY;
@@ -93,16 +97,21 @@ std::uint32_t registry_store_set_text(const XoltLogPropertyStore& handle, std::s
 }
 
 std::uint32_t registry_store_remove(const XoltLogPropertyStore& handle,
-                                    std::string_view name) noexcept {
+                                    std::string_view name) {
   return platform::delete_registry_value(key_of(handle), name) == RegistryStatus::kOk
              ? XOLTLOG_STORE_OK
              : XOLTLOG_STORE_E_WRITE;
 }
 
 // A name with a backslash is a key path of its own: the last component is
-// deleted from the key above it, which is opened for this alone.
+// deleted from the key above it, which is opened for this alone. Either
+// form is refused through a handle opened for reading, which would
+// otherwise reach any key.
 std::uint32_t registry_store_remove_tree(const XoltLogPropertyStore& handle,
                                          std::string_view name) {
+  if (!registry_store_writable(handle)) {
+    return XOLTLOG_STORE_E_WRITE;
+  }
   const std::size_t separator = name.rfind('\\');
   if (separator == std::string_view::npos) {
     return tree_removal_result(platform::delete_registry_tree(key_of(handle), name));
@@ -116,7 +125,7 @@ std::uint32_t registry_store_remove_tree(const XoltLogPropertyStore& handle,
 }
 
 std::uint32_t registry_store_enum(const XoltLogPropertyStore& handle, std::uint32_t index,
-                                  char* buffer, std::uint32_t& length) noexcept {
+                                  char* buffer, std::uint32_t& length) {
   switch (platform::enum_registry_subkey(key_of(handle), index, buffer, length)) {
     case RegistryStatus::kOk: return XOLTLOG_STORE_OK;
     case RegistryStatus::kNoMoreItems: return XOLTLOG_STORE_NO_MORE;

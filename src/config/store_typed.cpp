@@ -26,82 +26,74 @@ bool equals_true_ignoring_case(const char* text) noexcept {
 
 // The registry value of name when it has the type wanted.
 bool registry_value_of_type(const XoltLogPropertyStore& handle, const char* name,
-                            std::uint32_t type, platform::RegistryValue& value) noexcept {
+                            std::uint32_t type, platform::RegistryValue& value) {
   return registry_store_query(handle, name, value) == XOLTLOG_STORE_OK && value.type == type;
 }
 
 }  // namespace
 
 std::uint32_t store_get_bool(XoltLogPropertyStore* handle, const char* name,
-                             std::uint32_t* flag) noexcept {
+                             std::uint32_t* flag) {
   if (handle == nullptr || name == nullptr || flag == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
-  return store_guarded(XOLTLOG_STORE_E_PROPERTY, [&]() -> std::uint32_t {
-    if (is_registry_store(*handle)) {
-      platform::RegistryValue value;
-      if (!registry_value_of_type(*handle, name, platform::kRegistryText, value)) {
-        return XOLTLOG_STORE_E_PROPERTY;
-      }
-      *flag = equals_true_ignoring_case(reinterpret_cast<const char*>(value.data.get())) ? 1 : 0;
-      return XOLTLOG_STORE_OK;
+  if (is_registry_store(*handle)) {
+    platform::RegistryValue value;
+    if (!registry_value_of_type(*handle, name, platform::kRegistryText, value)) {
+      return XOLTLOG_STORE_E_PROPERTY;
     }
-    std::string value;
-    const std::uint32_t result = file_store_get(*handle, name, value);
-    if (result == XOLTLOG_STORE_OK) {
-      *flag = value == kTrue ? 1 : 0;
-    }
-    return result;
-  });
+    *flag = equals_true_ignoring_case(reinterpret_cast<const char*>(value.data.get())) ? 1 : 0;
+    return XOLTLOG_STORE_OK;
+  }
+  std::string value;
+  const std::uint32_t result = file_store_get(*handle, name, value);
+  if (result == XOLTLOG_STORE_OK) {
+    *flag = value == kTrue ? 1 : 0;
+  }
+  return result;
 }
 
 std::uint32_t store_set_bool(XoltLogPropertyStore* handle, const char* name,
-                             const std::uint32_t* flag) noexcept {
+                             const std::uint32_t* flag) {
   if (handle == nullptr || name == nullptr || flag == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
   const char* text = *flag == 1 ? kTrue : kFalse;
-  return store_guarded(XOLTLOG_STORE_E_WRITE, [&] {
-    return is_registry_store(*handle) ? registry_store_set_text(*handle, name, text)
-                                      : file_store_set(*handle, name, text);
-  });
+  return is_registry_store(*handle) ? registry_store_set_text(*handle, name, text)
+                                    : file_store_set(*handle, name, text);
 }
 
 std::uint32_t store_get_number(XoltLogPropertyStore* handle, const char* name,
-                               std::uint32_t* number) noexcept {
+                               std::uint32_t* number) {
   if (handle == nullptr || name == nullptr || number == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
-  return store_guarded(XOLTLOG_STORE_E_PROPERTY, [&]() -> std::uint32_t {
-    if (is_registry_store(*handle)) {
-      platform::RegistryValue value;
-      if (!registry_value_of_type(*handle, name, platform::kRegistryNumber, value) ||
-          value.size != sizeof *number) {
-        return XOLTLOG_STORE_E_PROPERTY;
-      }
-      std::memcpy(number, value.data.get(), sizeof *number);
-      return XOLTLOG_STORE_OK;
+  if (is_registry_store(*handle)) {
+    platform::RegistryValue value;
+    if (!registry_value_of_type(*handle, name, platform::kRegistryNumber, value) ||
+        value.size != sizeof *number) {
+      return XOLTLOG_STORE_E_PROPERTY;
     }
-    std::string value;
-    const std::uint32_t result = file_store_get(*handle, name, value);
-    if (result == XOLTLOG_STORE_OK) {
-      *number = parse_store_number(value);
-    }
-    return result;
-  });
+    std::memcpy(number, value.data.get(), sizeof *number);
+    return XOLTLOG_STORE_OK;
+  }
+  std::string value;
+  const std::uint32_t result = file_store_get(*handle, name, value);
+  if (result == XOLTLOG_STORE_OK) {
+    *number = parse_store_number(value);
+  }
+  return result;
 }
 
 std::uint32_t store_set_number(XoltLogPropertyStore* handle, const char* name,
-                               const std::uint32_t* number) noexcept {
+                               const std::uint32_t* number) {
   if (handle == nullptr || name == nullptr || number == nullptr) {
     return XOLTLOG_STORE_E_ARG;
   }
-  return store_guarded(XOLTLOG_STORE_E_WRITE, [&] {
-    if (is_registry_store(*handle)) {
-      return registry_store_set(*handle, name, platform::kRegistryNumber, number, sizeof *number);
-    }
-    return file_store_set(*handle, name, std::to_string(static_cast<std::int32_t>(*number)));
-  });
+  if (is_registry_store(*handle)) {
+    return registry_store_set(*handle, name, platform::kRegistryNumber, number, sizeof *number);
+  }
+  return file_store_set(*handle, name, std::to_string(static_cast<std::int32_t>(*number)));
 }
 
 }  // namespace xoltlog

@@ -11,13 +11,19 @@
 // value update is atomic (readers see the old or the new set of a key's
 // values, never a mixture) and two updates of one key never lose each other.
 // None takes the library lock; one open key is used by one thread at a time.
+//
+// Key directories are readable by every user and writable by their owner
+// alone, as the registry's keys below HKEY_LOCAL_MACHINE are on Windows;
+// values files keep the permissions and owner they have, and are readable
+// by everybody when new. Any function but the ones marked noexcept may
+// throw std::bad_alloc; the exported adapters above turn it into their
+// failure result.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string_view>
 
-#include "frame/memory.h"
 
 namespace xoltlog::platform {
 
@@ -31,7 +37,7 @@ enum class RegistryStatus {
   kMoreData,      // the caller's buffer is too small
   kAccessDenied,  // the key was opened for reading, or the system refused
   kInvalidName,   // a path component that cannot name a key ("." or "..")
-  kFailed,        // anything else: input/output error, damaged store, no memory
+  kFailed,        // anything else: input/output error, damaged store
 };
 
 enum class RegistryAccess { kRead, kAll };
@@ -49,33 +55,36 @@ using RegistryKeyPtr = std::unique_ptr<RegistryKey, CloseRegistryKey>;
 // directory $XOLTLOG_REGISTRY_ROOT (default /var/lib/xoltlog/registry); a
 // root that does not exist makes every open and create fail with kNotFound.
 RegistryStatus open_registry_key(std::string_view path, RegistryAccess access,
-                                 RegistryKeyPtr& key) noexcept;
+                                 RegistryKeyPtr& key);
 // Opens the key at path with all access, creating it and every missing
 // parent first.
-RegistryStatus create_registry_key(std::string_view path, RegistryKeyPtr& key) noexcept;
+RegistryStatus create_registry_key(std::string_view path, RegistryKeyPtr& key);
+// False for a key opened for reading: every change through it is refused
+// with kAccessDenied.
+bool registry_key_writable(const RegistryKey& key) noexcept;
 
 struct RegistryValue {
   std::uint32_t type = 0;
-  // size bytes from allocate(), followed by one NUL byte that size does not
-  // count, so that a text stored without its NUL still reads safely.
-  BlockPtr<unsigned char> data;
+  // size bytes followed by one NUL byte that size does not count, so that a
+  // text stored without its NUL still reads safely.
+  std::unique_ptr<unsigned char[]> data;
   std::uint32_t size = 0;
 };
 
 RegistryStatus query_registry_value(const RegistryKey& key, std::string_view name,
-                                    RegistryValue& value) noexcept;
+                                    RegistryValue& value);
 // Creates or replaces the value; an existing value keeps its spelling.
 RegistryStatus set_registry_value(const RegistryKey& key, std::string_view name, std::uint32_t type,
-                                  const void* data, std::uint32_t size) noexcept;
-RegistryStatus delete_registry_value(const RegistryKey& key, std::string_view name) noexcept;
+                                  const void* data, std::uint32_t size);
+RegistryStatus delete_registry_value(const RegistryKey& key, std::string_view name);
 
 // The name of the index-th subkey in ascending order of names compared
 // without case. length holds the buffer's size on entry and the name's
 // length (without its NUL) on success; a name that does not fit with its
 // NUL gives kMoreData.
 RegistryStatus enum_registry_subkey(const RegistryKey& key, std::uint32_t index, char* name,
-                                    std::uint32_t& length) noexcept;
+                                    std::uint32_t& length);
 // Deletes the key at subkey (a path below key) with everything below it.
-RegistryStatus delete_registry_tree(const RegistryKey& key, std::string_view subkey) noexcept;
+RegistryStatus delete_registry_tree(const RegistryKey& key, std::string_view subkey);
 
 }  // namespace xoltlog::platform

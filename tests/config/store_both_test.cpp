@@ -2,15 +2,38 @@
 // agree, and side by side where they differ.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "config/store_test_support.h"
 #include "config/store_typed.h"
 #include "support/temp_dir.h"
+#include "support/syscall_override.h"
 #include "xoltlog/frame.h"
 #include "xoltlog/property_store.h"
+
+// The allocation that fails: the program's allocations count down from
+// the number set here, and the one that would take it below 0 throws.
+// Negative: none fails.
+std::atomic<long> g_allocations_left{-1};
+
+void* operator new(std::size_t size) {
+  if (g_allocations_left.load() >= 0 && g_allocations_left.fetch_sub(1) == 0) {
+    throw std::bad_alloc();
+  }
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) {
+    throw std::bad_alloc();
+  }
+  return block;
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 
@@ -147,6 +170,73 @@ TEST_P(BothBackends, DifferencesSideBySide) {
   xoltlog::store_set_number(&store.handle, "NumberOfLogFiles", &all);
   EXPECT_EQ(text_of(store, "NumberOfLogFiles"), either("<3>", "-1")) << "a number read as text";
   EXPECT_EQ(std::to_string(utiRemoveProperty(&store.handle, "Missing")), either("6", "0"));
+}
+
+}  // namespace
+
+namespace {
+
+// Each allocation of a set in turn fails: the set gives the result of a
+// failed write, 6, and the value stays.
+TEST_P(BothBackends, RunningOutOfMemoryAnywhereInASetGivesItsFailure) {
+  Store store;
+  ASSERT_EQ(create(store, "12"), 0u);
+  int failed = 0;
+  for (long allowed = 0;; ++allowed) {
+    ASSERT_EQ(utiSetPropertyAsStr(&store.handle, "Name", "old"), 0u);
+    Store writer;
+    ASSERT_EQ(open(writer, "12"), 0u);
+    g_allocations_left = allowed;
+    const uint32_t result = utiSetPropertyAsStr(&writer.handle, "Name", "new");
+    const bool ran_out = g_allocations_left.exchange(-1) < 0;
+    if (!ran_out) {
+      EXPECT_EQ(result, 0u);
+      break;
+    }
+    ++failed;
+    EXPECT_EQ(result, 6u) << allowed;
+    EXPECT_EQ(text_of(store, "Name"), "old") << allowed;
+  }
+  EXPECT_GE(failed, 3);
+  EXPECT_EQ(text_of(store, "Name"), "new");
+}
+
+// A registry handle opened for reading refuses each change with the result
+// of a refused write: 3 for a set, 6 for a removal, whichever key the
+// removal names.
+TEST(RegistryStore, AHandleOpenedForReadingChangesNothing) {
+  xoltlog::test::TempDir root;
+  setenv("XOLTLOG_REGISTRY_ROOT", root.path().c_str(), 1);
+  Store product_a, product_b, below_b, reader;
+  ASSERT_EQ(CreatePropertyString("SOFTWARE\\Vendor", "ProductA", &product_a.handle), 0u);
+  ASSERT_EQ(CreatePropertyString("SOFTWARE\\Vendor", "ProductB", &product_b.handle), 0u);
+  ASSERT_EQ(CreatePropertyString("SOFTWARE\\Vendor\\ProductB", "Sub", &below_b.handle), 0u);
+  ASSERT_EQ(utiSetPropertyAsStr(&product_a.handle, "Name", "a"), 0u);
+  ASSERT_EQ(utiSetPropertyAsStr(&product_b.handle, "Name", "b"), 0u);
+  const std::string store_file = root.file("other.conf");
+  std::ofstream(store_file) << "12.Name=c\n";
+
+  ASSERT_EQ(utiOpenPropertyStore("SOFTWARE\\Vendor", "ProductB", &reader.handle, 0), 0u);
+  XoltLogPropertyStore* handle = &reader.handle;
+  const uint32_t number = 7;
+  const struct { const char* change; uint32_t result; std::function<uint32_t()> call; } changes[] = {
+      {"set text", 3, [&] { return utiSetPropertyAsStr(handle, "Name", "x"); }},
+      {"set number", 3, [&] { return xoltlog::store_set_number(handle, "Name", &number); }},
+      {"set flag", 3, [&] { return xoltlog::store_set_bool(handle, "Name", &number); }},
+      {"remove value", 6, [&] { return utiRemoveProperty(handle, "Name"); }},
+      {"remove subkey", 6, [&] { return utiRemovePropertyRoot(handle, "Sub"); }},
+      {"remove key path", 6,
+       [&] { return utiRemovePropertyRoot(handle, "SOFTWARE\\Vendor\\ProductA"); }},
+      {"remove store file", 6, [&] { return utiRemovePropertyRoot(handle, store_file.c_str()); }},
+  };
+  for (const auto& c : changes) {
+    EXPECT_EQ(c.call(), c.result) << c.change;
+  }
+  Store still_below;
+  EXPECT_EQ(text_of(product_a, "Name") + text_of(product_b, "Name"), "ab");
+  EXPECT_EQ(utiOpenPropertyStore("SOFTWARE\\Vendor\\ProductB", "Sub", &still_below.handle, 0), 0u);
+  EXPECT_EQ(xoltlog::test::read_file(store_file), "12.Name=c\n");
+  unsetenv("XOLTLOG_REGISTRY_ROOT");
 }
 
 }  // namespace

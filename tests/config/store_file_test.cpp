@@ -8,21 +8,26 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/store_test_support.h"
 #include "config/store_typed.h"
 #include "support/helper_process.h"
+#include "support/other_user.h"
 #include "support/syscall_override.h"
 #include "support/temp_dir.h"
 #include "xoltlog/property_store.h"
 
 namespace {
 
+using xoltlog::test::kOtherGroup;
+using xoltlog::test::kOtherUser;
 using xoltlog::test::names_of;
 using xoltlog::test::read_file;
 using xoltlog::test::Store;
@@ -35,6 +40,18 @@ const std::string kHeader =
     "###############################################\n";
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+// "mode uid:gid" of the file at path itself, links not followed.
+std::string owner_and_mode(const std::string& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0) {
+    return "<missing>";
+  }
+  char mode[8];
+  std::snprintf(mode, sizeof mode, "%04o", status.st_mode & 07777);
+  return std::string(mode) + " " + std::to_string(status.st_uid) + ":" +
+         std::to_string(status.st_gid);
+}
 
 class StoreFile : public ::testing::Test {
  protected:
@@ -56,7 +73,9 @@ class StoreFile : public ::testing::Test {
     utiOpenPropertyStore(path_.c_str(), section.c_str(), &store.handle, 0);
     return text_of(store, name);
   }
-  void write_text(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+  void write_text(const std::string& text, const std::string& path = {}) {
+    std::ofstream(path.empty() ? path_ : path, std::ios::binary) << text;
+  }
 
   xoltlog::test::TempDir dir_;
   std::string path_ = dir_.file("xoltlog.conf");
@@ -177,6 +196,139 @@ TEST_F(StoreFile, AFailedRewriteLeavesTheFileAndNoTemporary) {
     EXPECT_FALSE(exists(path_ + ".tmp")) << c.error;
     EXPECT_EQ(text_of(store, "Name"), "old") << c.error;
   }
+}
+
+// The new version takes the old one's mode, and its owner where the writer
+// may give a file away; a store file reached through a symbolic link is
+// rewritten where the link leads, and the link stays.
+TEST_F(StoreFile, ARewriteKeepsModeOwnerAndSymbolicLink) {
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
+  const std::string others = std::to_string(kOtherUser) + ":" + std::to_string(kOtherGroup);
+  const mode_t saved_mask = umask(0);
+  Store created;  // new: readable by all, writable by its owner, whatever the umask
+  EXPECT_EQ(CreatePropertyString(path_.c_str(), "12", &created.handle), 0u);
+  umask(saved_mask);
+  EXPECT_EQ(owner_and_mode(path_), "0644 0:0");
+
+  write_text(kHeader + "12.Secret=old\n");
+  ASSERT_EQ(chown(path_.c_str(), kOtherUser, kOtherGroup), 0);
+  ASSERT_EQ(chmod(path_.c_str(), 0600), 0);
+  EXPECT_EQ(set("12", "Secret", "new"), 0u);
+  EXPECT_EQ(owner_and_mode(path_), "0600 " + others) << "another user's store rewritten by root";
+  EXPECT_EQ(get("12", "Secret"), "new");
+
+  // A writer that may not give the file to root's group keeps its own.
+  const std::string users_dir = dir_.file("user");
+  const std::string users_store = users_dir + "/own.conf";
+  ASSERT_EQ(mkdir(users_dir.c_str(), 0755), 0);
+  ASSERT_EQ(chown(users_dir.c_str(), kOtherUser, kOtherGroup), 0);
+  write_text(kHeader, users_store);
+  ASSERT_EQ(chown(users_store.c_str(), kOtherUser, 0), 0);
+  ASSERT_EQ(chmod(users_store.c_str(), 0640), 0);
+  const auto set_as_owner = [&] {
+    Store own;
+    if (utiOpenPropertyStore(users_store.c_str(), "12", &own.handle, 1) != 0) {
+      return 50;
+    }
+    return static_cast<int>(utiSetPropertyAsStr(&own.handle, "Name", "v"));
+  };
+  EXPECT_EQ(xoltlog::test::run_as_user(kOtherUser, kOtherGroup, set_as_owner), 0);
+  EXPECT_EQ(owner_and_mode(users_store), "0640 " + others);
+
+  const std::string real_dir = dir_.file("real");
+  const std::string real = real_dir + "/store.conf";
+  const std::string link = dir_.file("link.conf");
+  ASSERT_EQ(mkdir(real_dir.c_str(), 0755), 0);
+  write_text(kHeader + "12.Name=old\n", real);
+  ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+  ASSERT_EQ(symlink("real/store.conf", link.c_str()), 0);
+  Store linked;
+  ASSERT_EQ(utiOpenPropertyStore(link.c_str(), "12", &linked.handle, 1), 0u);
+  EXPECT_EQ(utiSetPropertyAsStr(&linked.handle, "Name", "new"), 0u);
+  EXPECT_EQ(owner_and_mode(link).substr(0, 4), "0777") << "still a link";
+  EXPECT_EQ(read_file(real), kHeader + "12.Name=new\n");
+  EXPECT_EQ(owner_and_mode(real), "0640 0:0");
+  EXPECT_EQ(text_of(linked, "Name"), "new");
+  EXPECT_FALSE(exists(link + ".tmp") || exists(real + ".tmp"));
+
+  // A link planted at the temporary's name once the stale one is gone is
+  // never written through: the temporary is created exclusively.
+  const std::string victim = dir_.file("victim");
+  write_text("untouched", victim);
+  ASSERT_EQ(symlink(victim.c_str(), (real + ".tmp").c_str()), 0);
+  {
+    xoltlog::test::SyscallOverride override_calls;
+    override_calls.table().unlink = [](const char*) { return 0; };
+    EXPECT_EQ(utiSetPropertyAsStr(&linked.handle, "Name", "newer"), 5u);
+  }
+  EXPECT_EQ(read_file(victim), "untouched");
+  EXPECT_EQ(read_file(real), kHeader + "12.Name=new\n");
+}
+
+int g_write_calls = 0;
+int g_full_at = 0;
+
+// The g_full_at-th write finds the disk full.
+ssize_t write_until_full(int fd, const void* bytes, size_t count) {
+  if (++g_write_calls == g_full_at) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return xoltlog::platform::posix::real_syscalls().write(fd, bytes, count);
+}
+
+TEST_F(StoreFile, AFullDiskAtAnyWriteLeavesTheStoreAsItWas) {
+  std::string before = kHeader;
+  for (int i = 0; i < 60; ++i) {  // several buffers' worth
+    before += "12.P" + std::to_string(i) + "=" + std::string(390, 'v') + "\n";
+  }
+  write_text(before);
+  int failed_writes = 0;
+  for (g_full_at = 1;; ++g_full_at) {
+    Store store;
+    ASSERT_EQ(utiOpenPropertyStore(path_.c_str(), "12", &store.handle, 1), 0u);
+    uint32_t result = 0;
+    {
+      xoltlog::test::SyscallOverride override_calls;
+      override_calls.table().write = write_until_full;
+      g_write_calls = 0;
+      result = utiSetPropertyAsStr(&store.handle, "P0", "new");
+    }
+    if (g_write_calls < g_full_at) {
+      EXPECT_EQ(result, 0u);
+      break;
+    }
+    ++failed_writes;
+    EXPECT_EQ(result, 6u) << g_full_at;
+    EXPECT_EQ(read_file(path_), before) << g_full_at;
+    EXPECT_FALSE(exists(path_ + ".tmp")) << g_full_at;
+    EXPECT_EQ(text_of(store, "P0"), std::string(390, 'v')) << g_full_at;
+  }
+  EXPECT_GE(failed_writes, 3);
+  EXPECT_EQ(get("12", "P0"), "new");
+}
+
+std::vector<std::string> g_steps;
+
+// The new version is on the disk before it replaces the old one, and the
+// replacement itself is on the disk before the set returns.
+TEST_F(StoreFile, ARewriteSyncsTheFileThenMovesItThenSyncsTheDirectory) {
+  write_text(kHeader);
+  Store store;
+  ASSERT_EQ(utiOpenPropertyStore(path_.c_str(), "12", &store.handle, 1), 0u);
+  xoltlog::test::SyscallOverride override_calls;
+  override_calls.table().fsync = [](int fd) {
+    struct stat status {};
+    fstat(fd, &status);
+    g_steps.push_back(S_ISDIR(status.st_mode) ? "sync directory" : "sync file");
+    return xoltlog::platform::posix::real_syscalls().fsync(fd);
+  };
+  override_calls.table().rename = [](const char* from, const char* to) {
+    g_steps.push_back("rename");
+    return xoltlog::platform::posix::real_syscalls().rename(from, to);
+  };
+  EXPECT_EQ(utiSetPropertyAsStr(&store.handle, "Name", "v"), 0u);
+  EXPECT_EQ(g_steps, (std::vector<std::string>{"sync file", "rename", "sync directory"}));
 }
 
 TEST_F(StoreFile, ADirectoryOrAClosedHandleIsNoStore) {

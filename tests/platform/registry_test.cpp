@@ -2,6 +2,10 @@
 // changing one key at once.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +15,7 @@
 #include "platform/posix/registry_key.h"
 #include "platform/registry.h"
 #include "support/helper_process.h"
+#include "support/other_user.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -38,6 +43,11 @@ std::string value_of(const RegistryKeyPtr& key, const std::string& name) {
   }
   return std::to_string(value.type) + ":" +
          std::string(reinterpret_cast<const char*>(value.data.get()), value.size);
+}
+
+mode_t mode_of(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
 class RegistryStandIn : public ::testing::Test {
@@ -123,6 +133,49 @@ TEST_F(RegistryStandIn, ADamagedValuesFileIsAFailureNeverAnOverread) {
   std::ofstream(values, std::ios::binary | std::ios::trunc)
       << "xoltlog registry values 1\n1 4 18446744073709551615\nName";
   EXPECT_EQ(value_of(key, "Name"), "<missing>");
+}
+
+// Whatever the umask, key directories are writable by their owner alone, so
+// no other user can plant a link where the owner's next change writes, and
+// a link found at the temporary's name is replaced, never written through.
+TEST_F(RegistryStandIn, NoOtherUserCanMakeAChangeWriteThroughALink) {
+  using xoltlog::test::kOtherGroup;
+  using xoltlog::test::kOtherUser;
+  ASSERT_EQ(chmod(root_.path().c_str(), 0755), 0);
+  const std::string victim = root_.file("victim");
+  std::ofstream(victim) << "secret";
+  for (const mode_t mask : {0000u, 0077u}) {
+    const std::string top = "Key" + std::to_string(mask);
+    const std::string values = root_.file(top + "/Below/") + posix::kValuesFile;
+    const std::string temporary = values + ".tmp";
+    const mode_t saved = umask(mask);
+    const RegistryKeyPtr key = create(top + "\\Below");
+    EXPECT_EQ(set_text(key, "Name", "v"), kOk);
+    umask(saved);
+    EXPECT_EQ(mode_of(root_.file(top)), 0755u) << mask;
+    EXPECT_EQ(mode_of(root_.file(top + "/Below")), 0755u) << mask;
+    EXPECT_EQ(mode_of(values), 0644u) << mask;
+    const auto plant = [&] {
+      return symlink(victim.c_str(), temporary.c_str()) == 0 ? 1 : errno == EACCES ? 0 : 2;
+    };
+    EXPECT_EQ(xoltlog::test::run_as_user(kOtherUser, kOtherGroup, plant), 0) << mask;
+  }
+
+  // A stale link, as others could leave in a key directory of old; the
+  // values file keeps the mode and owner it was given.
+  const RegistryKeyPtr key = create("Key0\\Below");
+  const std::string values = root_.file("Key0/Below/") + posix::kValuesFile;
+  ASSERT_EQ(symlink(victim.c_str(), (values + ".tmp").c_str()), 0);
+  ASSERT_EQ(chown(values.c_str(), kOtherUser, kOtherGroup), 0);
+  ASSERT_EQ(chmod(values.c_str(), 0600), 0);
+  EXPECT_EQ(set_text(key, "Name", "w"), kOk);
+  EXPECT_EQ(xoltlog::test::read_file(victim), "secret");
+  EXPECT_EQ(value_of(key, "Name"), "1:w");
+  struct stat status {};
+  ASSERT_EQ(lstat(values.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  EXPECT_EQ(status.st_uid, kOtherUser);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(values + ".tmp")));
 }
 
 XOLTLOG_TEST_HELPER(set_registry_values) {

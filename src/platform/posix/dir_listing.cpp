@@ -16,20 +16,17 @@
 #include <string_view>
 
 #include "platform/posix/syscalls.h"
+#include "platform/posix/unique_dir.h"
 
 namespace xoltlog::platform {
 namespace {
 
 using posix::syscalls;
+using posix::UniqueDir;
 
 constexpr std::string_view kPatternTail = "*.log";
 constexpr std::string_view kLogSuffix = ".log";
 constexpr std::uint32_t kAttributeNormal = 0x80;
-
-struct DirCloser {
-  void operator()(DIR* directory) const noexcept { syscalls().closedir(directory); }
-};
-using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
 // What a listing's search slot points to while a search runs.
 struct Search {

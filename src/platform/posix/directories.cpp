@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/file_primitives.h"
+#include "platform/posix/file_modes.h"
 #include "platform/posix/sddl_mode.h"
 #include "platform/posix/syscalls.h"
 
@@ -14,12 +15,10 @@ namespace {
 
 using posix::syscalls;
 
-constexpr mode_t kDefaultDirectoryMode = 0777;
-
 // An existing directory (or anything else of that name, as the walk has
 // always treated it) is not an error; a new one gets the SDDL permissions.
 bool create_level(const char* path, const std::optional<posix::SddlModes>& modes) noexcept {
-  if (syscalls().mkdir(path, kDefaultDirectoryMode) != 0) {
+  if (syscalls().mkdir(path, posix::kDefaultDirectoryMode) != 0) {
     return errno == EEXIST;
   }
   if (modes) {

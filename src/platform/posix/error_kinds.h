@@ -6,6 +6,9 @@
 
 #include <cerrno>
 
+// Some files still take the default modes from here.
+#include "platform/posix/file_modes.h"
+
 namespace xoltlog::platform::posix {
 
 inline bool is_path_not_found(int error) noexcept { return error == ENOENT || error == ENOTDIR; }
@@ -13,8 +16,5 @@ inline bool is_path_not_found(int error) noexcept { return error == ENOENT || er
 inline bool is_access_denied(int error) noexcept {
   return error == EACCES || error == EPERM || error == EROFS;
 }
-
-// Files are created for everybody, as far as the umask lets them.
-inline constexpr mode_t kDefaultFileMode = 0666;
 
 }  // namespace xoltlog::platform::posix

@@ -29,9 +29,9 @@ class RegistryKey {
 namespace posix {
 
 // The entries of a key directory that are not subkeys all hold a backslash,
-// which no key name can, so they never collide with a subkey.
+// which no key name can, so they never collide with a subkey; the values
+// file's temporary file is "\\values.tmp".
 inline constexpr char kValuesFile[] = "\\values";
-inline constexpr char kValuesTemporary[] = "\\values.tmp";
 inline constexpr char kDeletedPrefix[] = "\\deleted.";
 
 // True for a directory entry that may be a subkey.
@@ -39,20 +39,11 @@ bool is_key_entry_name(std::string_view name) noexcept;
 bool equal_ignoring_case(std::string_view a, std::string_view b) noexcept;
 RegistryStatus registry_status_of(int error) noexcept;
 
-// Replaces the key's values file with bytes: written to a temporary file,
-// synced and renamed over it. The caller holds the key's DirectoryLock; the
-// temporary file never stays behind.
+// Replaces the key's values file with bytes (FileReplacement, a link in
+// its place replaced rather than followed). The caller holds the key's
+// DirectoryLock; the temporary file never stays behind. May throw
+// std::bad_alloc.
 RegistryStatus write_values_file(const std::string& directory, std::string_view bytes);
-
-// Runs body, turning an exception (memory exhausted) into kFailed.
-template <typename Body>
-RegistryStatus guarded(Body&& body) noexcept {
-  try {
-    return body();
-  } catch (...) {
-    return RegistryStatus::kFailed;
-  }
-}
 
 }  // namespace posix
 }  // namespace xoltlog::platform

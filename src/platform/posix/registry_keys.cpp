@@ -1,6 +1,6 @@
 // Registry keys of the POSIX stand-in: finding, creating, listing and
 // deleting key directories below the root.
-#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,8 +13,11 @@
 #include <vector>
 
 #include "platform/file_replace.h"
+#include "platform/posix/file_modes.h"
 #include "platform/posix/registry_key.h"
 #include "platform/posix/syscalls.h"
+#include "platform/posix/unique_dir.h"
+#include "platform/posix/unique_fd.h"
 #include "platform/registry.h"
 
 namespace xoltlog::platform {
@@ -26,7 +29,6 @@ namespace {
 using posix::syscalls;
 
 constexpr char kDefaultRoot[] = "/var/lib/xoltlog/registry";
-constexpr mode_t kDefaultDirectoryMode = 0777;
 
 std::string registry_root() {
   const char* root = std::getenv("XOLTLOG_REGISTRY_ROOT");
@@ -57,26 +59,10 @@ bool is_directory(const std::string& path) noexcept {
   return syscalls().lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-class DirStream {
- public:
-  explicit DirStream(const std::string& path) noexcept : dir_(syscalls().opendir(path.c_str())) {}
-  ~DirStream() {
-    if (dir_ != nullptr) {
-      syscalls().closedir(dir_);
-    }
-  }
-  DirStream(const DirStream&) = delete;
-  DirStream& operator=(const DirStream&) = delete;
-  DIR* get() const noexcept { return dir_; }
-
- private:
-  DIR* dir_;
-};
-
 // Every entry name of directory but "." and "..".
 RegistryStatus list_entries(const std::string& directory, std::vector<std::string>& names) {
-  DirStream dir(directory);
-  if (dir.get() == nullptr) {
+  const posix::UniqueDir dir(syscalls().opendir(directory.c_str()));
+  if (dir == nullptr) {
     return posix::registry_status_of(errno);
   }
   for (;;) {
@@ -118,6 +104,17 @@ RegistryStatus find_subkey(const std::string& directory, std::string_view name,
   return RegistryStatus::kOk;
 }
 
+// The umask may have taken bits away; the key's mode is applied exactly,
+// through a descriptor of the directory just made, never through a link.
+RegistryStatus apply_key_mode(const std::string& path) noexcept {
+  const posix::UniqueFd fd(
+      syscalls().open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0));
+  if (!fd || syscalls().fchmod(fd.get(), posix::kSharedDirectoryMode) != 0) {
+    return posix::registry_status_of(errno);
+  }
+  return RegistryStatus::kOk;
+}
+
 // Under the parent's lock, so that two processes creating "A" and "a" at
 // once end up with one key.
 RegistryStatus create_subkey(const std::string& directory, std::string_view name,
@@ -126,24 +123,24 @@ RegistryStatus create_subkey(const std::string& directory, std::string_view name
   if (!lock.held()) {
     return posix::registry_status_of(errno);
   }
-  const RegistryStatus status = find_subkey(directory, name, found);
+  RegistryStatus status = find_subkey(directory, name, found);
   if (status != RegistryStatus::kNotFound) {
     return status;
   }
   std::string path = directory + "/" + std::string(name);
-  if (syscalls().mkdir(path.c_str(), kDefaultDirectoryMode) != 0 && errno != EEXIST) {
+  if (syscalls().mkdir(path.c_str(), posix::kSharedDirectoryMode) != 0) {
     return posix::registry_status_of(errno);
   }
-  if (!is_directory(path)) {
-    return RegistryStatus::kFailed;
+  status = apply_key_mode(path);
+  if (status == RegistryStatus::kOk) {
+    found = std::move(path);
   }
-  found = std::move(path);
-  return RegistryStatus::kOk;
+  return status;
 }
 
 bool root_exists(const std::string& root) noexcept {
   struct stat status {};
-  return ::stat(root.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  return syscalls().stat(root.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // The root is never created: like HKEY_LOCAL_MACHINE, it is there or the
@@ -218,56 +215,54 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) noexcept {
 }  // namespace posix
 
 RegistryStatus open_registry_key(std::string_view path, RegistryAccess access,
-                                 RegistryKeyPtr& key) noexcept {
-  return posix::guarded([&] { return open_key(path, false, access == RegistryAccess::kAll, key); });
+                                 RegistryKeyPtr& key) {
+  return open_key(path, false, access == RegistryAccess::kAll, key);
 }
 
-RegistryStatus create_registry_key(std::string_view path, RegistryKeyPtr& key) noexcept {
-  return posix::guarded([&] { return open_key(path, true, true, key); });
+RegistryStatus create_registry_key(std::string_view path, RegistryKeyPtr& key) {
+  return open_key(path, true, true, key);
 }
+
+bool registry_key_writable(const RegistryKey& key) noexcept { return key.writable(); }
 
 RegistryStatus enum_registry_subkey(const RegistryKey& key, std::uint32_t index, char* name,
-                                    std::uint32_t& length) noexcept {
-  return posix::guarded([&] {
-    std::vector<std::string> names;
-    const RegistryStatus status = list_subkeys(key.directory(), names);
-    if (status != RegistryStatus::kOk) {
-      return status;
-    }
-    if (index >= names.size()) {
-      return RegistryStatus::kNoMoreItems;
-    }
-    std::nth_element(names.begin(), names.begin() + index, names.end(), less_ignoring_case);
-    const std::string& found = names[index];
-    if (found.size() >= length) {
-      return RegistryStatus::kMoreData;
-    }
-    std::memcpy(name, found.c_str(), found.size() + 1);
-    length = static_cast<std::uint32_t>(found.size());
-    return RegistryStatus::kOk;
-  });
+                                    std::uint32_t& length) {
+  std::vector<std::string> names;
+  const RegistryStatus status = list_subkeys(key.directory(), names);
+  if (status != RegistryStatus::kOk) {
+    return status;
+  }
+  if (index >= names.size()) {
+    return RegistryStatus::kNoMoreItems;
+  }
+  std::nth_element(names.begin(), names.begin() + index, names.end(), less_ignoring_case);
+  const std::string& found = names[index];
+  if (found.size() >= length) {
+    return RegistryStatus::kMoreData;
+  }
+  std::memcpy(name, found.c_str(), found.size() + 1);
+  length = static_cast<std::uint32_t>(found.size());
+  return RegistryStatus::kOk;
 }
 
 // The tree is first renamed to a name no key can have, so that it vanishes
 // in one step and no reader ever sees it half deleted.
-RegistryStatus delete_registry_tree(const RegistryKey& key, std::string_view subkey) noexcept {
+RegistryStatus delete_registry_tree(const RegistryKey& key, std::string_view subkey) {
   static std::atomic<unsigned> deletions{0};
   if (!key.writable()) {
     return RegistryStatus::kAccessDenied;
   }
-  return posix::guarded([&] {
-    std::string tree;
-    RegistryStatus status = resolve(key.directory(), subkey, false, tree);
-    if (status != RegistryStatus::kOk || tree == key.directory()) {
-      return status != RegistryStatus::kOk ? status : RegistryStatus::kInvalidName;
-    }
-    const std::string hidden = tree.substr(0, tree.rfind('/') + 1) + posix::kDeletedPrefix +
-                               std::to_string(getpid()) + "." + std::to_string(++deletions);
-    if (syscalls().rename(tree.c_str(), hidden.c_str()) != 0) {
-      return posix::registry_status_of(errno);
-    }
-    return remove_tree(hidden) ? RegistryStatus::kOk : RegistryStatus::kFailed;
-  });
+  std::string tree;
+  const RegistryStatus status = resolve(key.directory(), subkey, false, tree);
+  if (status != RegistryStatus::kOk || tree == key.directory()) {
+    return status != RegistryStatus::kOk ? status : RegistryStatus::kInvalidName;
+  }
+  const std::string hidden = tree.substr(0, tree.rfind('/') + 1) + posix::kDeletedPrefix +
+                             std::to_string(getpid()) + "." + std::to_string(++deletions);
+  if (syscalls().rename(tree.c_str(), hidden.c_str()) != 0) {
+    return posix::registry_status_of(errno);
+  }
+  return remove_tree(hidden) ? RegistryStatus::kOk : RegistryStatus::kFailed;
 }
 
 }  // namespace xoltlog::platform

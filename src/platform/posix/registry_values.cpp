@@ -15,6 +15,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,7 +112,8 @@ RegistryStatus read_all(int fd, std::string& bytes) {
 // A key without a values file has no values.
 RegistryStatus read_values(const RegistryKey& key, ValueSet& values) {
   const std::string path = key.directory() + "/" + posix::kValuesFile;
-  const posix::UniqueFd fd(syscalls().open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
+  // A link in the values file's place is nobody's values.
+  const posix::UniqueFd fd(syscalls().open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0));
   if (!fd) {
     return errno == ENOENT ? RegistryStatus::kOk : posix::registry_status_of(errno);
   }
@@ -153,58 +155,49 @@ RegistryStatus update_values(const RegistryKey& key, Change&& change) {
 }  // namespace
 
 RegistryStatus query_registry_value(const RegistryKey& key, std::string_view name,
-                                    RegistryValue& value) noexcept {
-  return posix::guarded([&] {
-    ValueSet values;
-    const RegistryStatus status = read_values(key, values);
+                                    RegistryValue& value) {
+  ValueSet values;
+  const RegistryStatus status = read_values(key, values);
+  const auto found = find_value(values, name);
+  if (status != RegistryStatus::kOk || found == values.end()) {
+    return status != RegistryStatus::kOk ? status : RegistryStatus::kNotFound;
+  }
+  auto data = std::make_unique<unsigned char[]>(found->data.size() + 1);
+  std::memcpy(data.get(), found->data.data(), found->data.size());
+  data.get()[found->data.size()] = 0;
+  value.type = found->type;
+  value.size = static_cast<std::uint32_t>(found->data.size());
+  value.data = std::move(data);
+  return RegistryStatus::kOk;
+}
+
+RegistryStatus set_registry_value(const RegistryKey& key, std::string_view name, std::uint32_t type,
+                                  const void* data, std::uint32_t size) {
+  if (name.size() > kMaxNameSize || size > kMaxDataSize) {
+    return RegistryStatus::kFailed;
+  }
+  const std::string bytes =
+      size == 0 ? std::string() : std::string(static_cast<const char*>(data), size);
+  return update_values(key, [&](ValueSet& values) {
     const auto found = find_value(values, name);
-    if (status != RegistryStatus::kOk || found == values.end()) {
-      return status != RegistryStatus::kOk ? status : RegistryStatus::kNotFound;
+    if (found == values.end()) {
+      values.push_back({std::string(name), type, bytes});
+    } else {
+      found->type = type;
+      found->data = bytes;
     }
-    BlockPtr<unsigned char> data(static_cast<unsigned char*>(allocate(found->data.size() + 1)));
-    if (data == nullptr) {
-      return RegistryStatus::kFailed;
-    }
-    std::memcpy(data.get(), found->data.data(), found->data.size());
-    data.get()[found->data.size()] = 0;
-    value.type = found->type;
-    value.size = static_cast<std::uint32_t>(found->data.size());
-    value.data = std::move(data);
     return RegistryStatus::kOk;
   });
 }
 
-RegistryStatus set_registry_value(const RegistryKey& key, std::string_view name, std::uint32_t type,
-                                  const void* data, std::uint32_t size) noexcept {
-  if (name.size() > kMaxNameSize || size > kMaxDataSize) {
-    return RegistryStatus::kFailed;
-  }
-  return posix::guarded([&] {
-    const std::string bytes =
-        size == 0 ? std::string() : std::string(static_cast<const char*>(data), size);
-    return update_values(key, [&](ValueSet& values) {
-      const auto found = find_value(values, name);
-      if (found == values.end()) {
-        values.push_back({std::string(name), type, bytes});
-      } else {
-        found->type = type;
-        found->data = bytes;
-      }
-      return RegistryStatus::kOk;
-    });
-  });
-}
-
-RegistryStatus delete_registry_value(const RegistryKey& key, std::string_view name) noexcept {
-  return posix::guarded([&] {
-    return update_values(key, [&](ValueSet& values) {
-      const auto found = find_value(values, name);
-      if (found == values.end()) {
-        return RegistryStatus::kNotFound;
-      }
-      values.erase(found);
-      return RegistryStatus::kOk;
-    });
+RegistryStatus delete_registry_value(const RegistryKey& key, std::string_view name) {
+  return update_values(key, [&](ValueSet& values) {
+    const auto found = find_value(values, name);
+    if (found == values.end()) {
+      return RegistryStatus::kNotFound;
+    }
+    values.erase(found);
+    return RegistryStatus::kOk;
   });
 }
 

@@ -44,6 +44,9 @@ const Syscalls kReal = {
     .munmap = ::munmap,
     .fchown = ::fchown,
     .pread = ::pread,
+    .lseek = ::lseek,
+    .stat = ::stat,
+    .readlink = ::readlink,
 };
 
 Syscalls g_active = kReal;

@@ -43,6 +43,9 @@ struct Syscalls {
   int (*munmap)(void* address, size_t length);
   int (*fchown)(int fd, uid_t owner, gid_t group);
   ssize_t (*pread)(int fd, void* buffer, size_t count, off_t offset);
+  off_t (*lseek)(int fd, off_t offset, int whence);
+  int (*stat)(const char* path, struct stat* status);
+  ssize_t (*readlink)(const char* path, char* buffer, size_t size);
 };
 
 // The table in use. Tests swap entries and restore them; it must not be
