@@ -6,9 +6,6 @@
 
 #include <cerrno>
 
-// Some files still take the default modes from here.
-#include "platform/posix/file_modes.h"
-
 namespace xoltlog::platform::posix {
 
 inline bool is_path_not_found(int error) noexcept { return error == ENOENT || error == ENOTDIR; }

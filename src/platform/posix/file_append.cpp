@@ -9,6 +9,7 @@
 #include "platform/posix/file_context.h"
 #include "platform/posix/syscalls.h"
 #include "platform/posix/tracked_size.h"
+#include "platform/posix/write_all.h"
 
 namespace xoltlog::platform {
 namespace {
@@ -28,24 +29,20 @@ void remove_fragment(int fd, std::size_t fragment) noexcept {
 }
 
 // Writes everything, going on after a short write while the lock is still
-// held (the rest lands directly behind the first part).
-bool write_all(int fd, const char* bytes, std::size_t count) noexcept {
+// held (the rest lands directly behind the first part); a failure leaves no
+// fragment behind.
+bool write_record(int fd, const void* bytes, std::size_t count) noexcept {
   std::size_t written = 0;
-  while (written < count) {
-    const ssize_t result = syscalls().write(fd, bytes + written, count - written);
-    if (result > 0) {
-      written += static_cast<std::size_t>(result);
-    } else if (result == 0 || errno != EINTR) {
-      const int error = result == 0 ? EIO : errno;
-      if (is_disk_full(error)) {
-        note_disk_full();
-      }
-      remove_fragment(fd, written);
-      errno = error;
-      return false;
-    }
+  if (posix::write_all(fd, bytes, count, &written)) {
+    return true;
   }
-  return true;
+  const int error = errno;
+  if (is_disk_full(error)) {
+    note_disk_full();
+  }
+  remove_fragment(fd, written);
+  errno = error;
+  return false;
 }
 
 bool can_append(const XoltLogFileContext& context, const void* bytes, std::uint32_t count) noexcept {
@@ -77,7 +74,7 @@ void track_append(posix::LockSlot& slot, int fd, const FileIdentity& identity,
 namespace posix {
 
 std::int32_t append_holding_lock(int fd, const void* bytes, std::uint32_t count) noexcept {
-  const bool written = write_all(fd, static_cast<const char*>(bytes), count);
+  const bool written = write_record(fd, bytes, count);
   // A write that put bytes into the file has already stamped its time.
   if (!written || count == 0) {
     syscalls().futimens(fd, nullptr);
@@ -90,7 +87,7 @@ void end_torn_record(int fd) noexcept {
   char last = '\n';
   if (syscalls().fstat(fd, &status) == 0 && status.st_size > 0 &&
       syscalls().pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n') {
-    write_all(fd, "\n", 1);
+    write_record(fd, "\n", 1);
   }
 }
 

@@ -14,6 +14,7 @@
 #include "platform/posix/sddl_mode.h"
 #include "platform/posix/syscalls.h"
 #include "platform/posix/error_kinds.h"
+#include "platform/posix/file_modes.h"
 #include "platform/posix/tracked_size.h"
 #include "platform/posix/unique_fd.h"
 
