@@ -37,12 +37,17 @@ void plan_resume(const XoltLogFileWriter& writer, const XoltLogFileEntry& latest
   }
 }
 
-// 0, or 1 when this host's address number cannot be had.
+// 0, or 1 when this host's address number cannot be had or a logset
+// writer has no set file name (its copy failed): no file is named outside
+// its set.
 std::uint32_t plan_new(const XoltLogFileWriter& writer, const std::tm& local, NextName next,
                        FilePlan& plan) {
   if (writer.logset_mode_ != 0) {
-    const char* set = writer.logset_file_name_ != nullptr ? writer.logset_file_name_ : "";
-    plan.path = logset_log_name(writer.directory_, writer.product_id_, set, local);
+    if (writer.logset_file_name_ == nullptr) {
+      return XOLTLOG_E_FAILED;
+    }
+    plan.path = logset_log_name(writer.directory_, writer.product_id_, writer.logset_file_name_,
+                                local);
     return XOLTLOG_OK;
   }
   const std::optional<std::uint32_t> host = platform::host_address_number();

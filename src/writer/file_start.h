@@ -35,7 +35,8 @@ struct FilePlan {
 enum class NextName { kAdvance, kSameDaySame };
 
 // Plans the file to resume (latest) or the writer's next new file: 0, or 1
-// when the host address or the local time cannot be had. Throws
+// when the host address or the local time cannot be had, or a logset writer
+// has no set file name. Throws
 // std::bad_alloc; the writer is left as it was either way.
 std::uint32_t plan_file(const LibraryLockGuard& held, const XoltLogFileWriter& writer,
                         const XoltLogFileEntry* latest, NextName next, FilePlan& plan);
