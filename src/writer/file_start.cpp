@@ -1,6 +1,5 @@
 #include "writer/file_start.h"
 
-#include <cstring>
 #include <ctime>
 #include <limits>
 #include <optional>
