@@ -35,7 +35,7 @@ class BenchSeries {
       if (mkdtemp(pattern) == nullptr) std::abort();
       dir_ = pattern;
     }
-    xoltlog::init_config(&cfg_, 5, 7, nullptr);
+    xoltlog::init_config(xoltlog::LibraryLockGuard("BenchSeries"), &cfg_, 5, 7, nullptr);
     xoltLogCfgSetDirectory(&cfg_, dir_.c_str(), nullptr);
     xoltLogCfgSetRolloverMode(&cfg_, XOLTLOG_ROLLOVER_FILE_SIZE);
     xoltLogCfgSetMaxFileSize(&cfg_, kLargeLimitKb);
@@ -67,7 +67,8 @@ class BenchSeries {
   // A descriptor of the series' one file, for emptying it; the caller closes it.
   int open_current_file() const {
     for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-      if (entry.path().extension() == ".log") return open(entry.path().c_str(), O_WRONLY | O_CLOEXEC);
+      if (entry.path().extension() == ".log")
+        return open(entry.path().c_str(), O_WRONLY | O_CLOEXEC);
     }
     return -1;
   }

@@ -6,6 +6,8 @@
  * ones. Every text a getter hands out is a fresh copy the caller releases
  * with xoltLogFree. Every setter records the field it changed in the change
  * mask; the removal mask asks the configuration writers to delete keys.
+ * Every accessor that reads or changes a record holds the library lock
+ * while it does, so one record may be shared between threads.
  *
  * Inline texts never overflow and always stay terminated: a log directory
  * (with an appended relative part and its trailing separator) that would

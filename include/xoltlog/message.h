@@ -63,8 +63,8 @@ struct XoltLogHandle;
  * attribute of another message type; the caller's variable is then left as
  * it was. Getters hand out the record's own strings. */
 
-/* Zeroes and fills the record for handle: next sequence number of the handle
- * (taken under the library lock), process and thread, product and originator
+/* Zeroes and fills the record for handle, under the library lock: next
+ * sequence number of the handle, process and thread, product and originator
  * (0 when the handle has no file writer), time, the context token when the
  * handle is a live context (0 context marker), and a copy of text. */
 XOLTLOG_API uint32_t xoltLogInitMsg(XoltLogMsg* msg, struct XoltLogHandle* handle, uint32_t type,

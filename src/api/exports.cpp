@@ -1,10 +1,15 @@
 // Exported log-handle operations. Opening and closing handles join these
 // when the file writer and configuration reading are in place.
+#include "frame/library_lock.h"
+#include "message/record.h"
 #include "message/sequence.h"
 #include "platform/process.h"
+#include "writer/file_writer.h"
 #include "xoltlog/handle.h"
+#include "xoltlog/message.h"
 
 #include <cstddef>
+#include <optional>
 
 static_assert(sizeof(XoltLogHandle) == 1768);
 static_assert(offsetof(XoltLogHandle, context_marker) == 24);
@@ -22,7 +27,27 @@ static_assert(offsetof(XoltLogHandle, originator_id) == 1764);
 extern "C" {
 
 XOLTLOG_API uint32_t GetNextSequenceNumber(XoltLogHandle* handle) noexcept {
-  return xoltlog::next_sequence_number(handle);
+  if (handle == nullptr) {
+    return 0;
+  }
+  const xoltlog::LibraryLockGuard held("GetNextSequenceNumber()");
+  return xoltlog::next_sequence_number(held, *handle);
+}
+
+// Here rather than with the other record operations in message/: the record
+// takes its product from the handle's file writer, which only a layer above
+// both may ask.
+XOLTLOG_API uint32_t xoltLogInitMsg(XoltLogMsg* msg, XoltLogHandle* handle, uint32_t type,
+                                    const char* text) noexcept {
+  if (msg == nullptr || handle == nullptr) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  const xoltlog::LibraryLockGuard held("xoltLogInitMsg()");
+  std::optional<uint32_t> file_product;
+  if (handle->file_writer != nullptr) {
+    file_product = xoltlog::writer_product_id(held, *handle->file_writer);
+  }
+  return xoltlog::init_record(held, *msg, *handle, type, text, file_product);
 }
 
 XOLTLOG_API uint32_t getPID(void) noexcept { return xoltlog::platform::current_process_id(); }

@@ -35,8 +35,8 @@ bool fold_directory(const char* directory, char* out, std::size_t capacity) noex
 
 }  // namespace
 
-std::uint32_t set_owned_text(XoltLogCfg& cfg, char*& field, const char* value,
-                             std::uint32_t bit, bool allow_empty) noexcept {
+std::uint32_t set_owned_text(const LibraryLockGuard&, XoltLogCfg& cfg, char*& field,
+                             const char* value, std::uint32_t bit, bool allow_empty) noexcept {
   if (value == nullptr || (!allow_empty && *value == '\0')) {
     return XOLTLOG_E_INVALID_ARG;
   }
@@ -46,7 +46,7 @@ std::uint32_t set_owned_text(XoltLogCfg& cfg, char*& field, const char* value,
   return field != nullptr ? XOLTLOG_OK : XOLTLOG_E_NO_MEMORY;
 }
 
-std::uint32_t get_owned_text(const char* field, char** out) noexcept {
+std::uint32_t get_owned_text(const LibraryLockGuard&, const char* field, char** out) noexcept {
   *out = nullptr;
   if (field == nullptr) {
     return XOLTLOG_OK;
@@ -55,7 +55,8 @@ std::uint32_t get_owned_text(const char* field, char** out) noexcept {
   return *out != nullptr ? XOLTLOG_OK : XOLTLOG_E_NO_MEMORY;
 }
 
-std::uint32_t set_directory(XoltLogCfg& cfg, const char* directory, char* destination) noexcept {
+std::uint32_t set_directory(const LibraryLockGuard&, XoltLogCfg& cfg, const char* directory,
+                            char* destination) noexcept {
   if (directory == nullptr || *directory == '\0') {
     return XOLTLOG_E_INVALID_ARG;
   }
@@ -78,7 +79,8 @@ std::uint32_t set_directory(XoltLogCfg& cfg, const char* directory, char* destin
   return XOLTLOG_OK;
 }
 
-std::uint32_t set_event_source(XoltLogCfg& cfg, const char* source) noexcept {
+std::uint32_t set_event_source(const LibraryLockGuard&, XoltLogCfg& cfg,
+                               const char* source) noexcept {
   if (source == nullptr || *source == '\0') {
     return XOLTLOG_E_INVALID_ARG;
   }
@@ -89,7 +91,8 @@ std::uint32_t set_event_source(XoltLogCfg& cfg, const char* source) noexcept {
   return XOLTLOG_OK;
 }
 
-void switch_flag(XoltLogCfg& cfg, std::uint32_t flag, bool on, std::uint32_t mask) noexcept {
+void switch_flag(const LibraryLockGuard&, XoltLogCfg& cfg, std::uint32_t flag, bool on,
+                 std::uint32_t mask) noexcept {
   cfg.flags = on ? cfg.flags | flag : cfg.flags & ~flag;
   cfg.change_mask |= mask;
 }

@@ -57,8 +57,8 @@ void copy_plain_fields(XoltLogCfg& destination, const XoltLogCfg& source) noexce
 
 }  // namespace
 
-std::uint32_t init_config(XoltLogCfg* cfg, std::uint32_t product, std::uint32_t originator,
-                          const char* logset_name) noexcept {
+std::uint32_t init_config(const LibraryLockGuard& held, XoltLogCfg* cfg, std::uint32_t product,
+                          std::uint32_t originator, const char* logset_name) noexcept {
   if (cfg == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
@@ -70,27 +70,28 @@ std::uint32_t init_config(XoltLogCfg* cfg, std::uint32_t product, std::uint32_t 
     cfg->logset_marker = 1;
     if (!copy_if_set(cfg->logset_name, logset_name) ||
         !copy_if_set(cfg->logset_file_name, logset_name)) {
-      free_config(*cfg);
+      free_config(held, *cfg);
       return XOLTLOG_E_NO_MEMORY;
     }
   }
   return XOLTLOG_OK;
 }
 
-std::uint32_t copy_config(XoltLogCfg* destination, const XoltLogCfg* source) noexcept {
+std::uint32_t copy_config(const LibraryLockGuard& held, XoltLogCfg* destination,
+                          const XoltLogCfg* source) noexcept {
   if (destination == nullptr || source == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
   std::memset(destination, 0, sizeof *destination);
   copy_plain_fields(*destination, *source);
   if (!copy_owned_fields(*destination, *source)) {
-    free_config(*destination);
+    free_config(held, *destination);
     return XOLTLOG_E_NO_MEMORY;
   }
   return XOLTLOG_OK;
 }
 
-void free_config(XoltLogCfg& cfg) noexcept {
+void free_config(const LibraryLockGuard&, XoltLogCfg& cfg) noexcept {
   for (char* text : {cfg.file_sddl, cfg.second_file_security, cfg.l10n_lib, cfg.l10n_resource,
                      cfg.l10n_resource_dir, cfg.logset_name, cfg.logset_file_name,
                      cfg.oid_app_msg_logging, cfg.oid_debug_logging, cfg.oid_diag_logging}) {
@@ -99,7 +100,8 @@ void free_config(XoltLogCfg& cfg) noexcept {
   std::memset(&cfg, 0, sizeof cfg);
 }
 
-std::uint32_t copy_file_security(char** text, const char* source) noexcept {
+std::uint32_t copy_file_security(const LibraryLockGuard&, char** text,
+                                 const char* source) noexcept {
   if (text == nullptr || source == nullptr) {
     return kSecurityCopyFailed;
   }

@@ -1,8 +1,10 @@
-// The configuration record's life: initial values, copies and release.
+// The configuration record's life: initial values, copies and release. Every
+// operation runs under the library lock, which guards configuration records.
 #pragma once
 
 #include <cstdint>
 
+#include "frame/library_lock.h"
 #include "xoltlog/config.h"
 
 namespace xoltlog {
@@ -16,20 +18,22 @@ inline constexpr const char* kDefaultEventSource = "Application";
 // logset record (the name copied as logset name and as logset file name).
 // 3 for a null record, 4 when a copy cannot be made (the record is then
 // released again).
-std::uint32_t init_config(XoltLogCfg* cfg, std::uint32_t product, std::uint32_t originator,
-                          const char* logset_name) noexcept;
+std::uint32_t init_config(const LibraryLockGuard& held, XoltLogCfg* cfg, std::uint32_t product,
+                          std::uint32_t originator, const char* logset_name) noexcept;
 
 // Zeroes destination and copies what a handle or writer takes from a
 // record: not log recycling, the event category, the secure-audit level,
 // the logset fields, the OID lists or the masks. 3 for null, 4 when a copy
 // cannot be made (destination is then released again).
-std::uint32_t copy_config(XoltLogCfg* destination, const XoltLogCfg* source) noexcept;
+std::uint32_t copy_config(const LibraryLockGuard& held, XoltLogCfg* destination,
+                          const XoltLogCfg* source) noexcept;
 
 // Releases the owned texts and zeroes the record.
-void free_config(XoltLogCfg& cfg) noexcept;
+void free_config(const LibraryLockGuard& held, XoltLogCfg& cfg) noexcept;
 
 // Stores a fresh copy of source in *text without freeing what was there:
 // 0, or 0xFFFFFFFF for a null argument or a failed copy.
-std::uint32_t copy_file_security(char** text, const char* source) noexcept;
+std::uint32_t copy_file_security(const LibraryLockGuard& held, char** text,
+                                 const char* source) noexcept;
 
 }  // namespace xoltlog

@@ -1,8 +1,10 @@
-// Exported configuration switches and whole-record operations.
+// Exported configuration switches and whole-record operations. Those that
+// touch a record take the library lock with their own name.
 #include <cstring>
 
 #include "config/accessors.h"
 #include "config/record.h"
+#include "frame/library_lock.h"
 #include "frame/memory.h"
 #include "xoltlog/config.h"
 
@@ -15,19 +17,24 @@ static_assert(offsetof(XoltLogCfg, oid_diag_logging) == 3336);
 
 namespace {
 
-uint32_t switch_flag(XoltLogCfg* cfg, uint32_t flag, bool on, uint32_t mask) noexcept {
+using xoltlog::LibraryLockGuard;
+
+uint32_t switch_flag(const char* caller, XoltLogCfg* cfg, uint32_t flag, bool on,
+                     uint32_t mask) noexcept {
   if (cfg == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  xoltlog::switch_flag(*cfg, flag, on, mask);
+  const LibraryLockGuard held(caller);
+  xoltlog::switch_flag(held, *cfg, flag, on, mask);
   return XOLTLOG_OK;
 }
 
-uint32_t switch_field(XoltLogCfg* cfg, uint32_t XoltLogCfg::*field, bool on,
+uint32_t switch_field(const char* caller, XoltLogCfg* cfg, uint32_t XoltLogCfg::*field, bool on,
                       uint32_t mask) noexcept {
   if (cfg == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
+  const LibraryLockGuard held(caller);
   cfg->*field = on ? 1 : 0;
   cfg->change_mask |= mask;
   return XOLTLOG_OK;
@@ -38,66 +45,76 @@ uint32_t switch_field(XoltLogCfg* cfg, uint32_t XoltLogCfg::*field, bool on,
 extern "C" {
 
 XOLTLOG_API uint32_t xoltLogCfgEnableLogToStdout(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDOUT, true, XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
+  return switch_flag("xoltLogCfgEnableLogToStdout()", cfg, XOLTLOG_CFG_LOG_TO_STDOUT, true,
+                     XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgDisableLogToStdout(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDOUT, false, XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
+  return switch_flag("xoltLogCfgDisableLogToStdout()", cfg, XOLTLOG_CFG_LOG_TO_STDOUT, false,
+                     XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgEnableLogToStderr(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDERR, true, XOLTLOG_CFG_MASK_LOG_TO_STDERR);
+  return switch_flag("xoltLogCfgEnableLogToStderr()", cfg, XOLTLOG_CFG_LOG_TO_STDERR, true,
+                     XOLTLOG_CFG_MASK_LOG_TO_STDERR);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgDisableLogToStderr(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDERR, false, XOLTLOG_CFG_MASK_LOG_TO_STDERR);
+  return switch_flag("xoltLogCfgDisableLogToStderr()", cfg, XOLTLOG_CFG_LOG_TO_STDERR, false,
+                     XOLTLOG_CFG_MASK_LOG_TO_STDERR);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgEnableLogToOslog(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG, true, XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
+  return switch_flag("xoltLogCfgEnableLogToOslog()", cfg, XOLTLOG_CFG_LOG_TO_OSLOG, true,
+                     XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgDisableLogToOslog(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG, false, XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
+  return switch_flag("xoltLogCfgDisableLogToOslog()", cfg, XOLTLOG_CFG_LOG_TO_OSLOG, false,
+                     XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgEnableLogToOslogX(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, true, 0);
+  return switch_flag("xoltLogCfgEnableLogToOslogX()", cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, true, 0);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgDisableLogToOslogX(XoltLogCfg* cfg) noexcept {
-  return switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, false, 0);
+  return switch_flag("xoltLogCfgDisableLogToOslogX()", cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, false, 0);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgEnableLogRecycling(XoltLogCfg* cfg) noexcept {
-  return switch_field(cfg, &XoltLogCfg::log_recycle, true, XOLTLOG_CFG_MASK_RECYCLE);
+  return switch_field("xoltLogCfgEnableLogRecycling()", cfg, &XoltLogCfg::log_recycle, true,
+                      XOLTLOG_CFG_MASK_RECYCLE);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgDisableLogRecycling(XoltLogCfg* cfg) noexcept {
-  return switch_field(cfg, &XoltLogCfg::log_recycle, false, XOLTLOG_CFG_MASK_RECYCLE);
+  return switch_field("xoltLogCfgDisableLogRecycling()", cfg, &XoltLogCfg::log_recycle, false,
+                      XOLTLOG_CFG_MASK_RECYCLE);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgEnableAppMsgLogging(XoltLogCfg* cfg) noexcept {
-  return switch_field(cfg, &XoltLogCfg::app_msg_logging, true, XOLTLOG_CFG_MASK_APP_MSG_LOGGING);
+  return switch_field("xoltLogCfgEnableAppMsgLogging()", cfg, &XoltLogCfg::app_msg_logging, true,
+                      XOLTLOG_CFG_MASK_APP_MSG_LOGGING);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgDisableAppMsgLogging(XoltLogCfg* cfg) noexcept {
-  return switch_field(cfg, &XoltLogCfg::app_msg_logging, false, XOLTLOG_CFG_MASK_APP_MSG_LOGGING);
+  return switch_field("xoltLogCfgDisableAppMsgLogging()", cfg, &XoltLogCfg::app_msg_logging, false,
+                      XOLTLOG_CFG_MASK_APP_MSG_LOGGING);
 }
 
 XOLTLOG_API uint32_t xoltLogCfgSetFlags(XoltLogCfg* cfg, int32_t flags) noexcept {
   if (cfg == nullptr || flags < 0) {
     return XOLTLOG_E_INVALID_ARG;
   }
+  const LibraryLockGuard held("xoltLogCfgSetFlags()");
   const auto bits = static_cast<uint32_t>(flags);
-  const auto on = [bits](uint32_t flag) { return (bits & flag) != 0; };
-  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDOUT, on(XOLTLOG_CFG_LOG_TO_STDOUT),
-              XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
-  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_STDERR, on(XOLTLOG_CFG_LOG_TO_STDERR),
-              XOLTLOG_CFG_MASK_LOG_TO_STDERR);
-  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG, on(XOLTLOG_CFG_LOG_TO_OSLOG),
-              XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
-  switch_flag(cfg, XOLTLOG_CFG_LOG_TO_OSLOG_X, on(XOLTLOG_CFG_LOG_TO_OSLOG_X), 0);
+  const auto set = [&](uint32_t flag, uint32_t mask) {
+    xoltlog::switch_flag(held, *cfg, flag, (bits & flag) != 0, mask);
+  };
+  set(XOLTLOG_CFG_LOG_TO_STDOUT, XOLTLOG_CFG_MASK_LOG_TO_STDOUT);
+  set(XOLTLOG_CFG_LOG_TO_STDERR, XOLTLOG_CFG_MASK_LOG_TO_STDERR);
+  set(XOLTLOG_CFG_LOG_TO_OSLOG, XOLTLOG_CFG_MASK_LOG_TO_OSLOG);
+  set(XOLTLOG_CFG_LOG_TO_OSLOG_X, 0);
   return XOLTLOG_OK;
 }
 
@@ -105,7 +122,8 @@ XOLTLOG_API uint32_t xoltLogFreeCfg(XoltLogCfg* cfg) noexcept {
   if (cfg == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  xoltlog::free_config(*cfg);
+  const LibraryLockGuard held("xoltLogFreeCfg()");
+  xoltlog::free_config(held, *cfg);
   return XOLTLOG_OK;
 }
 

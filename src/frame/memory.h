@@ -10,6 +10,9 @@ namespace xoltlog {
 // Null when size is 0, does not fit the address space, or memory is
 // exhausted.
 void* allocate(std::uint64_t size) noexcept;
+// Resizes a block from allocate(); null (the block left as it was) when
+// size is 0, does not fit, or memory is exhausted.
+void* reallocate(void* block, std::uint64_t size) noexcept;
 void release(void* block) noexcept;
 // A heap copy of text from allocate(); null for null text or no memory.
 char* duplicate_string(const char* text) noexcept;
@@ -21,5 +24,12 @@ struct ReleaseBlock {
 // Owns a block from allocate() until it is handed to a caller.
 template <typename T>
 using BlockPtr = std::unique_ptr<T, ReleaseBlock>;
+
+// Test seam: while a gate is set, allocate() and reallocate() ask it first
+// and fail as if memory were exhausted when it says no. Set and cleared by
+// tests only, while no other thread allocates; null (the default) costs one
+// load per allocation.
+using AllocationGate = bool (*)() noexcept;
+void set_allocation_gate(AllocationGate gate) noexcept;
 
 }  // namespace xoltlog

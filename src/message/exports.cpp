@@ -1,4 +1,5 @@
-// Exported message-record operations: fill, release, set and read.
+// Exported message-record operations: release, set and read. Filling a
+// record needs the handle's file writer, so xoltLogInitMsg lives in api/.
 #include "message/record.h"
 #include "message/record_attributes.h"
 #include "xoltlog/message.h"
@@ -39,14 +40,6 @@ std::uint32_t number_of(const XoltLogMsg& msg) noexcept { return msg.attr.severi
 }  // namespace
 
 extern "C" {
-
-XOLTLOG_API uint32_t xoltLogInitMsg(XoltLogMsg* msg, XoltLogHandle* handle, uint32_t type,
-                                    const char* text) noexcept {
-  if (msg == nullptr || handle == nullptr) {
-    return XOLTLOG_E_INVALID_ARG;
-  }
-  return xoltlog::init_record(*msg, *handle, type, text);
-}
 
 XOLTLOG_API uint32_t xoltLogFreeMsg(XoltLogMsg* msg) noexcept {
   if (msg == nullptr) {

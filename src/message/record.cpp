@@ -7,7 +7,6 @@
 #include "message/sequence.h"
 #include "platform/clock.h"
 #include "platform/process.h"
-#include "writer/file_writer.h"
 
 namespace xoltlog {
 namespace {
@@ -35,15 +34,16 @@ bool releases_owned_subject(std::uint32_t type) noexcept {
 
 }  // namespace
 
-std::uint32_t init_record(XoltLogMsg& msg, XoltLogHandle& handle, std::uint32_t type,
-                          const char* text) noexcept {
+std::uint32_t init_record(const LibraryLockGuard& held, XoltLogMsg& msg, XoltLogHandle& handle,
+                          std::uint32_t type, const char* text,
+                          std::optional<std::uint32_t> file_product) noexcept {
   std::memset(&msg, 0, sizeof msg);
   msg.type = type;
-  msg.sequence = next_sequence_number(&handle);
+  msg.sequence = next_sequence_number(held, handle);
   msg.process_id = platform::current_process_id();
   msg.thread_id = platform::current_thread_id();
-  if (handle.file_writer != nullptr) {
-    msg.product_id = handle.file_writer->product_id_;
+  if (file_product) {
+    msg.product_id = *file_product;
     msg.originator_id = handle.originator_id;
   }
   msg.timestamp_ms = platform::wall_clock_millis();

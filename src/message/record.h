@@ -2,17 +2,24 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "frame/library_lock.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/message.h"
 
 namespace xoltlog {
 
-// Zeroes msg and fills it for handle; see xoltLogInitMsg. Both are required.
-std::uint32_t init_record(XoltLogMsg& msg, XoltLogHandle& handle, std::uint32_t type,
-                          const char* text) noexcept;
+// Zeroes msg and fills it for handle; see xoltLogInitMsg. The handle is read
+// (and its sequence counter advanced) under the held lock. file_product is
+// the product of the handle's file writer, which the caller asks the writer
+// for; nothing when the handle has none, and the record then carries
+// neither product nor originator.
+std::uint32_t init_record(const LibraryLockGuard& held, XoltLogMsg& msg, XoltLogHandle& handle,
+                          std::uint32_t type, const char* text,
+                          std::optional<std::uint32_t> file_product) noexcept;
 // Releases what msg owns and zeroes it; 1 when the Rir message could not be
-// released.
+// released. The record is the caller's alone: no lock is needed.
 std::uint32_t free_record(XoltLogMsg& msg) noexcept;
 
 }  // namespace xoltlog

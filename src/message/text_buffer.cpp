@@ -1,7 +1,6 @@
 #include "message/text_buffer.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -43,13 +42,13 @@ std::uint64_t grown_capacity(std::uint64_t capacity, std::uint64_t used, std::ui
 }
 
 // Inline content moves to a new block; a heap block may be extended in place.
-// Blocks come from allocate(), which is the C heap, so realloc applies.
+// Blocks come from allocate(), so reallocate() applies.
 char* resized_storage(XoltLogTextMsg& buffer, std::uint64_t capacity, std::uint64_t used) noexcept {
   if (growth_fault_due()) {
     return nullptr;
   }
   if (on_heap(buffer)) {
-    return static_cast<char*>(std::realloc(buffer.storage, static_cast<std::size_t>(capacity)));
+    return static_cast<char*>(reallocate(buffer.storage, capacity));
   }
   auto* block = static_cast<char*>(allocate(capacity));
   if (block != nullptr) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <new>
 
 #include "writer/file_name_parse.h"
 
@@ -13,20 +12,14 @@ namespace {
 constexpr int kYearOffset = 1900 - 2000;  // tm_year counts from 1900, names from 2000
 
 // Formats into a string sized by a first, measuring pass of print(out, size),
-// which wraps one snprintf call.
+// which wraps one snprintf call. Only the string's allocation can fail, and
+// that throws: the exported operation turns it into its memory code.
 template <typename Print>
-std::optional<std::string> format_name(Print print) noexcept {
-  try {
-    const int length = print(nullptr, 0);
-    if (length < 0) {
-      return std::nullopt;
-    }
-    std::string name(static_cast<std::size_t>(length), '\0');
-    print(name.data(), name.size() + 1);
-    return name;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+std::string format_name(Print print) {
+  const int length = print(nullptr, 0);
+  std::string name(static_cast<std::size_t>(length < 0 ? 0 : length), '\0');
+  print(name.data(), name.size() + 1);
+  return name;
 }
 
 }  // namespace
@@ -47,9 +40,9 @@ void advance_day_counter(FileDate& current, std::uint32_t& counter, const std::t
   }
 }
 
-std::optional<std::string> ordinary_log_name(std::string_view directory, std::uint32_t product,
-                                             std::uint32_t originator, std::uint32_t host_number,
-                                             const FileDate& date, std::uint32_t counter) noexcept {
+std::string ordinary_log_name(std::string_view directory, std::uint32_t product,
+                              std::uint32_t originator, std::uint32_t host_number,
+                              const FileDate& date, std::uint32_t counter) {
   return format_name([&](char* out, std::size_t size) {
     return std::snprintf(out, size,
                          "%.*s%" PRIu32 "-%" PRIu32 "-%" PRIu32 "-%02d%02d%02d-%010" PRIu32 ".log",
@@ -58,9 +51,8 @@ std::optional<std::string> ordinary_log_name(std::string_view directory, std::ui
   });
 }
 
-std::optional<std::string> logset_log_name(std::string_view directory, std::uint32_t product,
-                                           std::string_view set_file_name,
-                                           const std::tm& start) noexcept {
+std::string logset_log_name(std::string_view directory, std::uint32_t product,
+                            std::string_view set_file_name, const std::tm& start) {
   return format_name([&](char* out, std::size_t size) {
     return std::snprintf(out, size, "%.*s%" PRIu32 "-%.*s-%02d%02d%02d%02d%02d%02d.log",
                          static_cast<int>(directory.size()), directory.data(), product,

@@ -32,13 +32,12 @@ FileDate file_date_of(const std::tm& local) noexcept;
 // date and the counter starts at 0; on the same day the counter goes up.
 void advance_day_counter(FileDate& current, std::uint32_t& counter, const std::tm& now) noexcept;
 
-// Nothing only when memory runs out.
-std::optional<std::string> ordinary_log_name(std::string_view directory, std::uint32_t product,
-                                             std::uint32_t originator, std::uint32_t host_number,
-                                             const FileDate& date, std::uint32_t counter) noexcept;
-std::optional<std::string> logset_log_name(std::string_view directory, std::uint32_t product,
-                                           std::string_view set_file_name,
-                                           const std::tm& start) noexcept;
+// The full path of a new file; throws std::bad_alloc when memory runs out.
+std::string ordinary_log_name(std::string_view directory, std::uint32_t product,
+                              std::uint32_t originator, std::uint32_t host_number,
+                              const FileDate& date, std::uint32_t counter);
+std::string logset_log_name(std::string_view directory, std::uint32_t product,
+                            std::string_view set_file_name, const std::tm& start);
 
 // What a resumed ordinary file's bare name gives back: its date (year minus
 // 2000, month, day) and day counter; nothing when the name does not carry

@@ -1,10 +1,8 @@
 #include "writer/file_start.h"
 
-#include <cstring>
 #include <ctime>
-#include <memory>
+#include <limits>
 #include <optional>
-#include <string>
 
 #include "access/header_reader.h"
 #include "platform/clock.h"
@@ -14,66 +12,54 @@
 #include "writer/header_line.h"
 #include "writer/header_write.h"
 #include "writer/rollover_time.h"
+#include "writer/writer_state.h"
 
 namespace xoltlog {
 namespace {
 
-// What start_file settles before it opens anything.
-struct Plan {
-  std::string path;
-  std::int64_t now;
-  std::int64_t name_time;  // a logset file's time from its name
-};
+constexpr std::int64_t kMillisPerSecond = 1000;
+// A file whose time rules cannot be worked out is never due by time.
+constexpr std::int64_t kNeverDue = std::numeric_limits<std::int64_t>::max();
 
-void resume_date(XoltLogFileWriter& writer, const XoltLogFileEntry& latest) noexcept {
+void plan_resume(const XoltLogFileWriter& writer, const XoltLogFileEntry& latest,
+                 FilePlan& plan) {
+  plan.path = std::string(writer.directory_) + latest.file_name;
+  plan.name_time = latest.time;
   if (writer.logset_mode_ != 0) {
     return;
   }
   if (const auto resumed = parse_ordinary_for_resume(latest.file_name); resumed) {
-    writer.current_date_.year = resumed->year;
-    writer.current_date_.month = resumed->month;
-    writer.current_date_.day = resumed->day;
-    writer.day_counter_ = resumed->counter;
+    plan.date.year = resumed->year;
+    plan.date.month = resumed->month;
+    plan.date.day = resumed->day;
+    plan.day_counter = resumed->counter;
   }
 }
 
-std::optional<std::string> new_file_name(XoltLogFileWriter& writer, const std::tm& local) noexcept {
+// 0, or 1 when this host's address number cannot be had or a logset
+// writer has no set file name (its copy failed): no file is named outside
+// its set.
+std::uint32_t plan_new(const XoltLogFileWriter& writer, const std::tm& local, NextName next,
+                       FilePlan& plan) {
   if (writer.logset_mode_ != 0) {
-    const char* set = writer.logset_file_name_ != nullptr ? writer.logset_file_name_ : "";
-    return logset_log_name(writer.directory_, writer.product_id_, set, local);
+    if (writer.logset_file_name_ == nullptr) {
+      return XOLTLOG_E_FAILED;
+    }
+    plan.path = logset_log_name(writer.directory_, writer.product_id_, writer.logset_file_name_,
+                                local);
+    return XOLTLOG_OK;
   }
   const std::optional<std::uint32_t> host = platform::host_address_number();
   if (!host) {
-    return std::nullopt;
-  }
-  advance_day_counter(writer.current_date_, writer.day_counter_, local);
-  return ordinary_log_name(writer.directory_, writer.product_id_, writer.originator_id_, *host,
-                           writer.current_date_, writer.day_counter_);
-}
-
-// The path to open, or a result code.
-std::uint32_t plan_file(XoltLogFileWriter& writer, const XoltLogFileEntry* latest,
-                        Plan& plan) noexcept {
-  plan.now = platform::wall_clock_now().seconds;
-  plan.name_time = plan.now;
-  try {
-    if (latest != nullptr) {
-      resume_date(writer, *latest);
-      plan.path = std::string(writer.directory_) + latest->file_name;
-      plan.name_time = latest->time;
-      return XOLTLOG_OK;
-    }
-    std::tm local{};
-    const std::optional<std::string> name =
-        platform::break_down_local(plan.now, local) ? new_file_name(writer, local) : std::nullopt;
-    if (!name) {
-      return XOLTLOG_E_FAILED;
-    }
-    plan.path = *name;
-    return XOLTLOG_OK;
-  } catch (const std::bad_alloc&) {
     return XOLTLOG_E_FAILED;
   }
+  if (next == NextName::kSameDaySame) {
+    --plan.day_counter;  // the advance below restores it on the same day
+  }
+  advance_day_counter(plan.date, plan.day_counter, local);
+  plan.path = ordinary_log_name(writer.directory_, writer.product_id_, writer.originator_id_,
+                                *host, plan.date, plan.day_counter);
+  return XOLTLOG_OK;
 }
 
 std::uint32_t open_failure(std::int32_t code) noexcept {
@@ -86,14 +72,14 @@ std::uint32_t open_failure(std::int32_t code) noexcept {
 
 // An existing file keeps its header: the writer takes its version and, for
 // an ordinary file, its creation time (now when it cannot be read).
-void adopt_existing_header(XoltLogFileWriter& writer, const Plan& plan) noexcept {
-  auto reader = std::make_unique<XoltLogFileContext>();
-  platform::file_init(*reader);
+void adopt_existing_header(XoltLogFileWriter& writer, FilePlan& plan) noexcept {
+  XoltLogFileContext& reader = *plan.reader;
+  platform::file_init(reader);
   XoltLogHeader header{};
-  const bool read = platform::file_open(*reader, plan.path.c_str(), XOLTLOG_OPEN_READ, nullptr) ==
-                        0 &&
-                    read_file_header(*reader, header) == XOLTLOG_OK;
-  platform::file_close(*reader);
+  const bool read =
+      platform::file_open(reader, plan.path.c_str(), XOLTLOG_OPEN_READ, nullptr) == 0 &&
+      read_file_header(reader, header) == XOLTLOG_OK;
+  platform::file_close(reader);
   writer.header_version_ = read ? header.version : 0;
   if (writer.logset_mode_ != 0) {
     writer.file_start_time_ = plan.name_time;
@@ -102,25 +88,51 @@ void adopt_existing_header(XoltLogFileWriter& writer, const Plan& plan) noexcept
   }
 }
 
+// A start read from a foreign header may lie anywhere in the 64-bit range.
+std::int64_t start_in_millis(std::int64_t start) noexcept {
+  constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / kMillisPerSecond;
+  if (start > kLimit) {
+    return std::numeric_limits<std::int64_t>::max();
+  }
+  return start < -kLimit ? std::numeric_limits<std::int64_t>::min() : start * kMillisPerSecond;
+}
+
 void finish_start(XoltLogFileWriter& writer, std::int64_t now) noexcept {
   writer.identity_known_ = platform::file_identity(writer.file_, writer.identity_);
-  writer.reopen_mark_ms_ = writer.file_start_time_ * 1000;
-  if (const auto next = next_rollover_time(writer.rollover_mode_, writer.file_start_time_,
-                                           writer.rollover_time_, writer.rollover_period_, now)) {
-    writer.next_rollover_time_ = *next;
-  }
+  writer.reopen_mark_ms_ = start_in_millis(writer.file_start_time_);
+  writer.next_rollover_time_ =
+      next_rollover_time(writer.rollover_mode_, writer.file_start_time_, writer.rollover_time_,
+                         writer.rollover_period_, now)
+          .value_or(kNeverDue);
 }
 
 }  // namespace
 
-std::uint32_t start_file(XoltLogFileWriter& writer, const XoltLogFileEntry* latest) noexcept {
+std::uint32_t plan_file(const LibraryLockGuard&, const XoltLogFileWriter& writer,
+                        const XoltLogFileEntry* latest, NextName next, FilePlan& plan) {
+  plan.now = platform::wall_clock_now().seconds;
+  plan.name_time = plan.now;
+  plan.date = writer.current_date_;
+  plan.day_counter = writer.day_counter_;
+  plan.reader = std::make_unique<XoltLogFileContext>();
+  if (latest != nullptr) {
+    plan_resume(writer, *latest, plan);
+    return XOLTLOG_OK;
+  }
+  std::tm local{};
+  if (!platform::break_down_local(plan.now, local)) {
+    return XOLTLOG_E_FAILED;
+  }
+  return plan_new(writer, local, next, plan);
+}
+
+std::uint32_t open_planned_file(const LibraryLockGuard&, XoltLogFileWriter& writer,
+                                FilePlan& plan) noexcept {
   if (platform::make_directories(writer.directory_, writer.file_security_) != 0) {
     return XOLTLOG_E_FAILED;
   }
-  Plan plan;
-  if (const std::uint32_t planned = plan_file(writer, latest, plan); planned != XOLTLOG_OK) {
-    return planned;
-  }
+  writer.current_date_ = plan.date;
+  writer.day_counter_ = plan.day_counter;
   const HeaderOrigin origin{writer.product_id_, writer.originator_id_, writer.logset_mode_ != 0};
   XoltLogHeader header;
   if (!fill_new_header(header, origin, plan.now)) {
@@ -145,7 +157,17 @@ std::uint32_t start_file(XoltLogFileWriter& writer, const XoltLogFileEntry* late
   return opened == -5 ? XOLTLOG_E_FAILED : XOLTLOG_OK;
 }
 
-void close_current_file(XoltLogFileWriter& writer) noexcept {
+std::uint32_t start_file(const LibraryLockGuard& held, XoltLogFileWriter& writer,
+                         const XoltLogFileEntry* latest) {
+  FilePlan plan;
+  if (const std::uint32_t planned = plan_file(held, writer, latest, NextName::kAdvance, plan);
+      planned != XOLTLOG_OK) {
+    return planned;
+  }
+  return open_planned_file(held, writer, plan);
+}
+
+void close_current_file(const LibraryLockGuard&, XoltLogFileWriter& writer) noexcept {
   platform::file_close(writer.file_);
   writer.identity_known_ = false;
 }

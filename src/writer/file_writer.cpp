@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frame/memory.h"
+#include "writer/writer_state.h"
 
 namespace xoltlog {
 
@@ -15,7 +16,7 @@ XoltLogFileWriter* new_file_writer() noexcept {
   return writer;
 }
 
-void free_file_writer(XoltLogFileWriter* writer) noexcept {
+void free_file_writer(const LibraryLockGuard&, XoltLogFileWriter* writer) noexcept {
   if (writer == nullptr) {
     return;
   }
@@ -25,6 +26,15 @@ void free_file_writer(XoltLogFileWriter* writer) noexcept {
     release(owned);
   }
   release(writer);
+}
+
+std::uint32_t writer_product_id(const LibraryLockGuard&, const XoltLogFileWriter& writer) noexcept {
+  return writer.product_id_;
+}
+
+std::int64_t writer_file_start_time(const LibraryLockGuard&,
+                                    const XoltLogFileWriter& writer) noexcept {
+  return writer.file_start_time_;
 }
 
 }  // namespace xoltlog

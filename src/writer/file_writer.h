@@ -1,50 +1,30 @@
-// The file writer: the state behind one log file series, shared by the log
-// handles and contexts that write through it. It belongs to the library;
-// callers see only the pointer in their handle. Every field is read and
-// changed under the library lock.
+// The file writer as the rest of the library sees it: an opaque structure
+// behind the pointer in a log handle, made here and ended by the last
+// handle's close. Its fields are private to writer/ (writer_state.h); other
+// layers ask through these functions, under the library lock.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/file_primitives.h"
-#include "writer/file_names.h"
-#include "xoltlog/config.h"
+#include "frame/library_lock.h"
 #include "xoltlog/handle.h"
-#include "xoltlog/platform.h"
-
-struct XoltLogFileWriter {
-  char directory_[XOLTLOG_CFG_TEXT_SIZE];  // ends with a separator
-  char* file_security_;
-  char* second_file_security_;
-  std::uint32_t max_size_kb_;
-  std::uint32_t rollover_mode_;
-  std::uint32_t recycle_;
-  std::uint64_t rollover_period_;
-  std::int64_t rollover_time_;  // seconds after local midnight
-  std::uint32_t product_id_;
-  std::uint32_t originator_id_;  // the file's originator
-  std::uint32_t header_version_;  // of the current file; 0 when unreadable
-  xoltlog::FileDate current_date_;
-  std::uint32_t day_counter_;
-  std::int64_t next_rollover_time_;
-  std::int64_t file_start_time_;  // 0: no file opened yet
-  std::int64_t reopen_mark_ms_;
-  XoltLogFileContext file_;
-  XoltLogHandle* attached_;  // handles and contexts, linked through next
-  std::uint32_t logset_mode_;
-  char* logset_name_;
-  char* logset_file_name_;
-  // Which file file_ holds, so that its size comes from the lock table.
-  xoltlog::platform::FileIdentity identity_;
-  bool identity_known_;
-};
 
 namespace xoltlog {
 
 // A zeroed writer from allocate() with its file context closed, as a handle
-// open gives each new handle; null when memory runs out.
+// open gives each new handle; null when memory runs out. Nobody else can
+// reach it yet, so it needs no lock.
 XoltLogFileWriter* new_file_writer() noexcept;
 // Closes the writer's file and releases it with everything it owns.
-void free_file_writer(XoltLogFileWriter* writer) noexcept;
+void free_file_writer(const LibraryLockGuard& held, XoltLogFileWriter* writer) noexcept;
+
+// The product of the writer's series, which every record written through
+// it carries.
+std::uint32_t writer_product_id(const LibraryLockGuard& held,
+                                const XoltLogFileWriter& writer) noexcept;
+// When the writer's current file was started (seconds since 1970); 0 when
+// it has not opened one yet.
+std::int64_t writer_file_start_time(const LibraryLockGuard& held,
+                                    const XoltLogFileWriter& writer) noexcept;
 
 }  // namespace xoltlog

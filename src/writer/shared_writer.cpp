@@ -1,6 +1,6 @@
 #include "writer/shared_writer.h"
 
-#include "writer/file_writer.h"
+#include "writer/writer_state.h"
 
 namespace xoltlog {
 namespace {
@@ -13,7 +13,7 @@ bool same_series(const XoltLogFileWriter& a, const XoltLogFileWriter& b) noexcep
 
 }  // namespace
 
-XoltLogFileWriter* share_writer(XoltLogFileWriter* offered) noexcept {
+XoltLogFileWriter* share_writer(const LibraryLockGuard&, XoltLogFileWriter* offered) noexcept {
   if (g_shared == nullptr) {
     g_shared = offered;
     return offered;
@@ -21,7 +21,7 @@ XoltLogFileWriter* share_writer(XoltLogFileWriter* offered) noexcept {
   return same_series(*g_shared, *offered) ? g_shared : offered;
 }
 
-void withdraw_writer(const XoltLogFileWriter& writer) noexcept {
+void withdraw_writer(const LibraryLockGuard&, const XoltLogFileWriter& writer) noexcept {
   if (g_shared != nullptr && same_series(*g_shared, writer)) {
     g_shared = nullptr;
   }

@@ -6,6 +6,7 @@
 #include "platform/disk_full.h"
 #include "writer/file_start.h"
 #include "writer/writer_hooks.h"
+#include "writer/writer_state.h"
 #include "xoltlog/access.h"
 
 namespace xoltlog {
@@ -13,9 +14,9 @@ namespace {
 
 constexpr std::int64_t kReopenAfterMs = 600000;
 constexpr std::uint32_t kFirstInvalidMode = 6;
-// A new file that is already due again is left for the next one only so
-// often; a logset name repeats within one second, and the writer must not
-// spin through that second.
+// A new file that is itself full is left for the next one only so often; a
+// logset name repeats within one second, and the writer must not spin
+// through that second.
 constexpr int kMaxRolloverStarts = 16;
 
 std::uint32_t own_version(const XoltLogFileWriter& writer) noexcept {
@@ -30,43 +31,80 @@ bool size_known(XoltLogFileWriter& writer, std::uint64_t& size) noexcept {
   return writer.file_.file != 0 && platform::file_size(writer.file_, size) == 0;
 }
 
-void rewrite_contexts(XoltLogFileWriter& writer) noexcept {
+// The rules that a file just started can break as well: a foreign header
+// version, or a size already at the limit.
+bool format_or_size_due(XoltLogFileWriter& writer, std::uint64_t pending) noexcept {
+  if (writer.header_version_ != own_version(writer)) {
+    return true;
+  }
+  if (writer.rollover_mode_ >= kFirstInvalidMode) {
+    writer.rollover_mode_ = XOLTLOG_ROLLOVER_NONE;
+    return false;
+  }
+  std::uint64_t size = 0;
+  return (writer.rollover_mode_ & XOLTLOG_ROLLOVER_FILE_SIZE) != 0 && writer.max_size_kb_ != 0 &&
+         size_known(writer, size) && (size + pending) / 1024 >= writer.max_size_kb_;
+}
+
+bool time_due(const XoltLogFileWriter& writer) noexcept {
+  const std::uint32_t timed = XOLTLOG_ROLLOVER_LOCAL_TIME | XOLTLOG_ROLLOVER_PERIODIC;
+  return (writer.rollover_mode_ & timed) != 0 &&
+         platform::wall_clock_now().seconds >= writer.next_rollover_time_;
+}
+
+void rewrite_contexts(const LibraryLockGuard& held, XoltLogFileWriter& writer) noexcept {
   if (writer.logset_mode_ == 0 && writer_hooks().rewrite_contexts != nullptr) {
-    writer_hooks().rewrite_contexts(writer);
+    writer_hooks().rewrite_contexts(held, writer);
   }
 }
 
-void roll_over(XoltLogFileWriter& writer) noexcept {
+// Each next file is planned before the current one is left. Only a new file
+// that is full or foreign already is left again at once: a time rule never
+// starts more than one file per record, whatever the settings say.
+void roll_over(const LibraryLockGuard& held, XoltLogFileWriter& writer) {
   for (int start = 0; start < kMaxRolloverStarts; ++start) {
-    close_current_file(writer);
-    if (start_file(writer, nullptr) != XOLTLOG_OK || !rollover_due(writer, 0)) {
+    FilePlan plan;
+    const std::uint32_t planned = plan_file(held, writer, nullptr, NextName::kAdvance, plan);
+    close_current_file(held, writer);
+    if (planned != XOLTLOG_OK || open_planned_file(held, writer, plan) != XOLTLOG_OK ||
+        !format_or_size_due(writer, 0)) {
       break;
     }
   }
   if (writer.recycle_ != 0 && writer_hooks().recycle != nullptr) {
-    writer_hooks().recycle(writer);
+    writer_hooks().recycle(held, writer);
   }
 }
 
-void reopen(XoltLogFileWriter& writer) noexcept {
+void reopen(const LibraryLockGuard& held, XoltLogFileWriter& writer) {
   const std::int64_t previous_start = writer.file_start_time_;
-  close_current_file(writer);
-  // The same local day then rebuilds the same ordinary name.
-  --writer.day_counter_;
-  start_file(writer, nullptr);
+  FilePlan plan;
+  const std::uint32_t planned = plan_file(held, writer, nullptr, NextName::kSameDaySame, plan);
+  close_current_file(held, writer);
+  if (planned == XOLTLOG_OK) {
+    open_planned_file(held, writer, plan);
+  }
   if (writer.file_start_time_ != previous_start) {
-    rewrite_contexts(writer);
+    rewrite_contexts(held, writer);
   }
 }
 
-void check_rollover_and_reopen(XoltLogFileWriter& writer, const XoltLogMsg& msg,
-                               std::uint64_t pending) noexcept {
-  if (rollover_due(writer, pending)) {
-    roll_over(writer);
-    rewrite_contexts(writer);
+bool reopen_due(const XoltLogFileWriter& writer, const XoltLogMsg& msg) noexcept {
+  // Compared without a subtraction that could overflow on odd timestamps.
+  return writer.reopen_mark_ms_ != 0 && msg.timestamp_ms > writer.reopen_mark_ms_ &&
+         static_cast<std::uint64_t>(msg.timestamp_ms) -
+                 static_cast<std::uint64_t>(writer.reopen_mark_ms_) >
+             static_cast<std::uint64_t>(kReopenAfterMs);
+}
+
+void check_rollover_and_reopen(const LibraryLockGuard& held, XoltLogFileWriter& writer,
+                               const XoltLogMsg& msg, std::uint64_t pending) {
+  if (format_or_size_due(writer, pending) || time_due(writer)) {
+    roll_over(held, writer);
+    rewrite_contexts(held, writer);
   }
-  if (writer.reopen_mark_ms_ != 0 && msg.timestamp_ms - writer.reopen_mark_ms_ > kReopenAfterMs) {
-    reopen(writer);
+  if (reopen_due(writer, msg)) {
+    reopen(held, writer);
     writer.reopen_mark_ms_ = msg.timestamp_ms;
   }
 }
@@ -84,28 +122,23 @@ std::uint32_t append(XoltLogFileWriter& writer, const XoltLogTextMsg& line) noex
   return platform::disk_full_indication() != 0 ? XOLTLOG_E_DISK_FULL : XOLTLOG_E_APPEND;
 }
 
+// Releases the line's heap block on every way out, an exception included.
+class LineBuffer {
+ public:
+  LineBuffer() noexcept { init_text_buffer(line_); }
+  ~LineBuffer() { free_text_buffer(line_); }
+  LineBuffer(const LineBuffer&) = delete;
+  LineBuffer& operator=(const LineBuffer&) = delete;
+  XoltLogTextMsg& get() noexcept { return line_; }
+
+ private:
+  XoltLogTextMsg line_;
+};
+
 }  // namespace
 
-bool rollover_due(XoltLogFileWriter& writer, std::uint64_t pending) noexcept {
-  if (writer.header_version_ != own_version(writer)) {
-    return true;
-  }
-  if (writer.rollover_mode_ >= kFirstInvalidMode) {
-    writer.rollover_mode_ = XOLTLOG_ROLLOVER_NONE;
-    return false;
-  }
-  std::uint64_t size = 0;
-  if ((writer.rollover_mode_ & XOLTLOG_ROLLOVER_FILE_SIZE) != 0 && writer.max_size_kb_ != 0 &&
-      size_known(writer, size) && (size + pending) / 1024 >= writer.max_size_kb_) {
-    return true;
-  }
-  const std::uint32_t timed = XOLTLOG_ROLLOVER_LOCAL_TIME | XOLTLOG_ROLLOVER_PERIODIC;
-  return (writer.rollover_mode_ & timed) != 0 &&
-         platform::wall_clock_now().seconds >= writer.next_rollover_time_;
-}
-
-std::uint32_t write_record(XoltLogFileWriter* writer, XoltLogMsg* msg,
-                           bool check_rollover) noexcept {
+std::uint32_t write_record(const LibraryLockGuard& held, XoltLogFileWriter* writer,
+                           XoltLogMsg* msg, bool check_rollover) {
   if (writer == nullptr) {
     return XOLTLOG_E_NO_WRITER;
   }
@@ -114,16 +147,14 @@ std::uint32_t write_record(XoltLogFileWriter* writer, XoltLogMsg* msg,
   }
   msg->record_version = own_version(*writer);
   msg->file_originator = writer->originator_id_;
-  XoltLogTextMsg line;
-  if (const std::uint32_t result = serialize_record(*msg, line); result != XOLTLOG_OK) {
+  LineBuffer line;
+  if (const std::uint32_t result = serialize_record(*msg, line.get()); result != XOLTLOG_OK) {
     return result;
   }
   if (check_rollover) {
-    check_rollover_and_reopen(*writer, *msg, text_size(line));
+    check_rollover_and_reopen(held, *writer, *msg, text_size(line.get()));
   }
-  const std::uint32_t result = append(*writer, line);
-  free_text_buffer(line);
-  return result;
+  return append(*writer, line.get());
 }
 
 }  // namespace xoltlog

@@ -1,20 +1,22 @@
 // The write path: one record line into the writer's current file, after
-// the rollover and reopen decisions. Called under the library lock.
+// the rollover and reopen decisions.
 #pragma once
 
 #include <cstdint>
 
-#include "writer/file_writer.h"
+#include "frame/library_lock.h"
 #include "xoltlog/message.h"
+
+struct XoltLogFileWriter;
 
 namespace xoltlog {
 
 // See xoltLogWriteMsgWithRolloverToFile; with check_rollover false the
 // record is only written (context records re-written into a new file).
-std::uint32_t write_record(XoltLogFileWriter* writer, XoltLogMsg* msg,
-                           bool check_rollover) noexcept;
-
-// Whether the current file must be left before pending more bytes.
-bool rollover_due(XoltLogFileWriter& writer, std::uint64_t pending) noexcept;
+// Throws std::bad_alloc when the next file cannot be planned for want of
+// memory: the record is then not written, and the writer keeps the file it
+// had (a later write tries the rollover again).
+std::uint32_t write_record(const LibraryLockGuard& held, XoltLogFileWriter* writer,
+                           XoltLogMsg* msg, bool check_rollover);
 
 }  // namespace xoltlog

@@ -1,8 +1,8 @@
-#include "frame/library_lock.h"
 #include "writer/file_start.h"
 #include "writer/file_writer.h"
 #include "writer/shared_writer.h"
 #include "writer/writer_open.h"
+#include "writer/writer_state.h"
 
 namespace xoltlog {
 namespace {
@@ -19,31 +19,30 @@ bool unlink_from(XoltLogFileWriter& writer, XoltLogHandle& handle) noexcept {
 }
 
 // The last handle gone: the file closes and the writer ends.
-void end_writer(XoltLogHandle& handle) noexcept {
+void end_writer(const LibraryLockGuard& held, XoltLogHandle& handle) noexcept {
   XoltLogFileWriter* writer = handle.file_writer;
-  close_current_file(*writer);
+  close_current_file(held, *writer);
   if (writer->logset_mode_ == 0) {
-    withdraw_writer(*writer);
+    withdraw_writer(held, *writer);
   }
-  free_file_writer(writer);
+  free_file_writer(held, writer);
   handle.file_writer = nullptr;
 }
 
 }  // namespace
 
-std::uint32_t close_file(XoltLogHandle& handle) noexcept {
-  LibraryLockGuard guard("xoltLogCloseFile()");
+std::uint32_t close_file(const LibraryLockGuard& held, XoltLogHandle& handle) noexcept {
   XoltLogFileWriter& writer = *handle.file_writer;
   if (!unlink_from(writer, handle)) {
     // A writer with nobody attached was never connected (its open failed
     // early): it is this handle's alone and must not outlive it.
     if (writer.attached_ == nullptr) {
-      end_writer(handle);
+      end_writer(held, handle);
     }
     return XOLTLOG_E_FAILED;
   }
   if (writer.attached_ == nullptr) {
-    end_writer(handle);
+    end_writer(held, handle);
   }
   // A detached handle must not keep a way into a writer that others may end.
   handle.file_writer = nullptr;

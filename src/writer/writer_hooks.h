@@ -1,14 +1,17 @@
 // Work that layers above the writer do when it changes files: re-writing
 // the live contexts into a new file, and deleting surplus files after a
-// rollover. The writer calls them under the library lock; until they are
-// installed, a writer re-writes no context and deletes no file.
+// rollover. The writer calls them under the library lock, whose guard it
+// passes on; they must not throw. Until they are installed, a writer
+// re-writes no context and deletes no file.
 #pragma once
+
+#include "frame/library_lock.h"
 
 struct XoltLogFileWriter;
 
 namespace xoltlog {
 
-using WriterHook = void (*)(XoltLogFileWriter& writer);
+using WriterHook = void (*)(const LibraryLockGuard& held, XoltLogFileWriter& writer) noexcept;
 
 struct WriterHooks {
   WriterHook rewrite_contexts;  // after a rollover or reopen into another file

@@ -1,20 +1,23 @@
-// Connecting log handles to file writers and detaching them. The handle
-// operations take the library lock themselves.
+// Connecting log handles to file writers and detaching them. Both run under
+// the library lock, which their exported operations take.
 #pragma once
 
 #include <cstdint>
 
+#include "frame/library_lock.h"
 #include "xoltlog/config.h"
 #include "xoltlog/handle.h"
 
 namespace xoltlog {
 
-// See xoltLogOpenFile.
-std::uint32_t open_file(XoltLogHandle& handle, const XoltLogCfg& handle_cfg,
-                        const XoltLogCfg& file_cfg) noexcept;
+// See xoltLogOpenFile; the handle must have a writer. Throws std::bad_alloc
+// when the first file cannot be planned for want of memory (the handle is
+// attached by then and is closed as usual).
+std::uint32_t open_file(const LibraryLockGuard& held, XoltLogHandle& handle,
+                        const XoltLogCfg& handle_cfg, const XoltLogCfg& file_cfg);
 // See xoltLogCloseFile; the handle must have a writer.
-std::uint32_t close_file(XoltLogHandle& handle) noexcept;
+std::uint32_t close_file(const LibraryLockGuard& held, XoltLogHandle& handle) noexcept;
 // Pushes handle at the head of its writer's attached list: 3 without one.
-std::uint32_t add_log_to_file(XoltLogHandle* handle) noexcept;
+std::uint32_t add_log_to_file(const LibraryLockGuard& held, XoltLogHandle* handle) noexcept;
 
 }  // namespace xoltlog

@@ -10,7 +10,7 @@
 namespace {
 
 struct Cfg {
-  Cfg() { xoltlog::init_config(&cfg, 12, 100, nullptr); }
+  Cfg() { xoltlog::init_config(xoltlog::LibraryLockGuard("Cfg"), &cfg, 12, 100, nullptr); }
   ~Cfg() { xoltLogFreeCfg(&cfg); }
   XoltLogCfg* operator->() { return &cfg; }
   XoltLogCfg cfg;
@@ -152,8 +152,9 @@ TEST(ConfigDirectory, AppendsAtADestinationAndNeverOverflows) {
 // A handle's copy carries what handles and writers use, its texts its own,
 // and nothing else; freeing leaves every field zero.
 TEST(ConfigCopy, CarriesSettingsButNotLogsetFieldsOrMasks) {
+  const xoltlog::LibraryLockGuard held("ConfigCopy");
   XoltLogCfg source;
-  ASSERT_EQ(xoltlog::init_config(&source, 12, 0, "set"), XOLTLOG_OK);
+  ASSERT_EQ(xoltlog::init_config(held, &source, 12, 0, "set"), XOLTLOG_OK);
   xoltLogCfgSetDirectory(&source, "/logs", nullptr);
   xoltLogCfgSetL10nLib(&source, "lib");
   xoltLogCfgSetLogFileSDDL(&source, "D:");
@@ -163,7 +164,7 @@ TEST(ConfigCopy, CarriesSettingsButNotLogsetFieldsOrMasks) {
   xoltLogCfgSetMaxFileSize(&source, 77);
   source.removal_mask = 0x20;
   XoltLogCfg copy;
-  ASSERT_EQ(xoltlog::copy_config(&copy, &source), XOLTLOG_OK);
+  ASSERT_EQ(xoltlog::copy_config(held, &copy, &source), XOLTLOG_OK);
   xoltLogFreeCfg(&source);
   EXPECT_STREQ(copy.log_directory, "/logs/");
   EXPECT_STREQ(copy.l10n_lib, "lib");
@@ -179,9 +180,10 @@ TEST(ConfigCopy, CarriesSettingsButNotLogsetFieldsOrMasks) {
 }
 
 TEST(FileSecurity, CopyAndFree) {
+  const xoltlog::LibraryLockGuard held("FileSecurity");
   char* text = nullptr;
-  EXPECT_EQ(xoltlog::copy_file_security(&text, nullptr), 0xFFFFFFFFu);
-  ASSERT_EQ(xoltlog::copy_file_security(&text, "D:"), XOLTLOG_OK);
+  EXPECT_EQ(xoltlog::copy_file_security(held, &text, nullptr), 0xFFFFFFFFu);
+  ASSERT_EQ(xoltlog::copy_file_security(held, &text, "D:"), XOLTLOG_OK);
   EXPECT_STREQ(text, "D:");
   EXPECT_EQ(FreeFileSecuritySetting(&text), XOLTLOG_OK);
   EXPECT_EQ(text, nullptr);

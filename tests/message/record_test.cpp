@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <optional>
 #include <tuple>
 
 #include "support/fake_clock.h"
 #include "support/rir_messages.h"
-#include "writer/file_writer.h"
+#include "frame/library_lock.h"
+#include "message/record.h"
 #include "xoltlog/frame.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/message.h"
@@ -42,30 +44,30 @@ TEST(RecordInit, BadArgumentsAreRefused) {
   xoltLogFreeMsg(&msg);
 }
 
-// Product and originator come from the writer and the handle, and only when
-// the handle has a writer; every field not filled starts at zero. Records of
-// one handle take consecutive numbers.
+// Product and originator come from the writer (which the caller asks) and
+// the handle, and only when the handle has a writer; every field not filled
+// starts at zero. Records of one handle take consecutive numbers. The
+// exported operation, which asks the writer, is tested with the writer.
 TEST(RecordInit, FillsTheHeaderAndCopiesTheText) {
   xoltlog::test::FakeClock clock(1684318830, 123'456'789);
-  XoltLogFileWriter writer{};
-  writer.product_id_ = 5;
-  writer.originator_id_ = 112;
   XoltLogHandle handle = opened_handle();
   handle.originator_id = 7;
   uint32_t sequence = 1;
-  for (XoltLogFileWriter* file_writer : {static_cast<XoltLogFileWriter*>(nullptr), &writer}) {
-    handle.file_writer = file_writer;
+  for (const std::optional<uint32_t> file_product : {std::optional<uint32_t>(), {5u}}) {
     char text[] = "Disk full";
     XoltLogMsg msg;
     std::memset(&msg, 0x5A, sizeof msg);
-    ASSERT_EQ(xoltLogInitMsg(&msg, &handle, XOLTLOG_MSG_DIAG, text), XOLTLOG_OK);
+    const xoltlog::LibraryLockGuard held("RecordInit");
+    ASSERT_EQ(xoltlog::init_record(held, msg, handle, XOLTLOG_MSG_DIAG, text, file_product),
+              XOLTLOG_OK);
     text[0] = 'd';
     EXPECT_STREQ(msg.text, "Disk full");
     EXPECT_EQ(
         std::tuple(msg.type, msg.sequence, msg.timestamp_ms, msg.process_id, msg.thread_id,
                    msg.product_id, msg.originator_id),
         std::tuple(XOLTLOG_MSG_DIAG, sequence++, 1684318830123, static_cast<uint32_t>(getpid()),
-                   static_cast<uint32_t>(gettid()), file_writer ? 5u : 0u, file_writer ? 7u : 0u));
+                   static_cast<uint32_t>(gettid()), file_product ? 5u : 0u,
+                   file_product ? 7u : 0u));
     XoltLogMsg rest;  // everything else is zero, padding included
     std::memcpy(&rest, &msg, sizeof rest);
     rest.type = rest.sequence = rest.process_id = rest.thread_id = 0;

@@ -90,6 +90,91 @@ TEST(RolloverTime, TimesPassedSinceTheStartAreDueAtOnce) {
   tzset();
 }
 
+// Settings the setters refuse can still reach the record (the store, or
+// direct assignment); each has a meaning, and none overflows.
+TEST(RolloverTime, OutOfRangeSettingsHaveAMeaning) {
+  constexpr std::int64_t kMax = INT64_MAX;
+  const struct { std::int64_t configured, time_of_day; } times[] = {
+      {-86400, 0}, {-3600, 82800}, {86400, 0}, {90000, 3600}, {7730941132800, 28800},
+      {INT64_MIN, 30592}, {kMax, 55807},
+  };
+  for (const auto& t : times) {
+    EXPECT_EQ(rollover_time_of_day(t.configured), t.time_of_day) << t.configured;
+  }
+  const struct { std::uint64_t configured; std::optional<std::int64_t> period; } periods[] = {
+      {0, std::nullopt}, {1, 1}, {43200, 43200}, {kMaxRolloverPeriod + 1, 3155760000},
+      {UINT64_MAX, 3155760000},
+  };
+  for (const auto& p : periods) {
+    EXPECT_EQ(rollover_period(p.configured), p.period) << p.configured;
+  }
+  setenv("TZ", "UTC0", 1);
+  tzset();
+  const std::int64_t ten = 10 * 3600;
+  const struct { std::uint32_t mode; std::int64_t start, time_of_day; std::uint64_t period;
+                 std::optional<std::int64_t> due; } cases[] = {
+      {4, ten, 0, UINT64_MAX, ten + 3155760000},
+      {4, kMax - 10, 0, 43200, kMax},  // no overflow past the end of time
+      {4, ten, 0, 0, std::nullopt},
+      {2, ten, -86400, 43200, 86400},                   // the next midnight
+      {2, ten, 7730941132800, 43200, 86400 + 8 * 3600},  // 08:00 tomorrow
+      {2, ten, INT64_MIN, 43200, 86400 + 30540},         // 08:29 tomorrow
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(next_rollover_time(c.mode, c.start, c.time_of_day, c.period, ten), c.due)
+        << c.mode << " " << c.time_of_day << " " << c.period;
+  }
+  unsetenv("TZ");
+  tzset();
+}
+
+// Out-of-range settings give one file for ten records, not one per check.
+TEST_F(Rollover, OutOfRangeTimeSettingsStartNoFileOfTheirOwn) {
+  const struct { std::uint32_t mode; std::int64_t time_of_day; std::uint64_t period; } settings[] = {
+      {XOLTLOG_ROLLOVER_PERIODIC, 0, UINT64_MAX},
+      {XOLTLOG_ROLLOVER_PERIODIC, 0, 0},
+      {XOLTLOG_ROLLOVER_LOCAL_TIME, -86400, 43200},
+      {XOLTLOG_ROLLOVER_LOCAL_TIME, 7730941132800, 43200},
+      {XOLTLOG_ROLLOVER_LOCAL_TIME | XOLTLOG_ROLLOVER_FILE_SIZE, INT64_MIN, 43200},
+  };
+  std::uint32_t product = 20;
+  for (const auto& s : settings) {
+    FakeClock::set(local_time(2026, 3, 14, 10, 0), 0);
+    XoltLogCfg cfg = config(++product, 7, s.mode);
+    cfg.rollover_time = s.time_of_day;
+    cfg.rollover_period = s.period;
+    XoltLogHandle& handle = open(cfg);
+    for (int minute = 0; minute < 10; ++minute) {
+      FakeClock::set(local_time(2026, 3, 14, 10, minute), 0);
+      ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
+    }
+    const auto names = files();
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [&](const std::string& name) {
+                              return name.starts_with(std::to_string(product) + "-");
+                            }),
+              1)
+        << s.mode << " " << s.time_of_day << " " << s.period;
+  }
+}
+
+// A time rollover into a file that exists already, started long ago, is due
+// again at once; it still moves on by one file per record.
+TEST_F(Rollover, ATimeRuleStartsAtMostOneFilePerRecord) {
+  XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_PERIODIC);
+  cfg.rollover_period = 60;
+  XoltLogHandle& handle = open(cfg);
+  for (unsigned counter = 1; counter <= 5; ++counter) {
+    create_file(ordinary_name(5, 7, "260314", counter), "$Header 65543,5,7,1741946400,-3600,alpha\n");
+  }
+  FakeClock::set(local_time(2026, 3, 14, 10, 2), 0);
+  for (unsigned counter = 1; counter <= 3; ++counter) {
+    ASSERT_EQ(write(handle, "record " + std::to_string(counter)), XOLTLOG_OK);
+    EXPECT_EQ(files().size(), 6u);
+    EXPECT_EQ(lines(ordinary_name(5, 7, "260314", counter)).size(), 2u) << counter;
+  }
+}
+
 TEST_F(Rollover, AFileOfAnotherHeaderVersionIsNeverAppendedTo) {
   const std::string old = ordinary_name(5, 7, "260314", 2);
   create_file(old, "$Header 65540,5,7,1773478000,alpha\n");

@@ -21,7 +21,7 @@ std::string payload(int writer, int k) {
 
 XOLTLOG_TEST_HELPER(write_series) {
   XoltLogCfg cfg;
-  init_config(&cfg, 5, 7, nullptr);
+  init_config(LibraryLockGuard("write_series"), &cfg, 5, 7, nullptr);
   xoltLogCfgSetDirectory(&cfg, args.at(0).c_str(), nullptr);
   xoltLogCfgSetRolloverMode(&cfg, XOLTLOG_ROLLOVER_FILE_SIZE);
   xoltLogCfgSetMaxFileSize(&cfg, 8);

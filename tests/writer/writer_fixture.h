@@ -114,7 +114,7 @@ class WriterTest : public ::testing::Test {
   XoltLogCfg config(std::uint32_t product, std::uint32_t originator, std::uint32_t mode = 0,
                     const char* logset = nullptr) {
     XoltLogCfg cfg;
-    init_config(&cfg, product, originator, logset);
+    init_config(LibraryLockGuard("WriterTest::config()"), &cfg, product, originator, logset);
     xoltLogCfgSetDirectory(&cfg, dir_.path().c_str(), nullptr);
     cfg.rollover_mode = mode;
     return cfg;
@@ -131,6 +131,10 @@ class WriterTest : public ::testing::Test {
   }
 
   std::uint32_t close(XoltLogHandle& handle) { return close_handle(handle); }
+  static std::int64_t start_time(const XoltLogHandle& handle) {
+    return writer_file_start_time(LibraryLockGuard("WriterTest::start_time()"),
+                                  *handle.file_writer);
+  }
   // Stamped by the fake clock.
   std::uint32_t write(XoltLogHandle& handle, const std::string& text) {
     return write_record(handle, text);

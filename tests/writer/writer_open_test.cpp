@@ -42,7 +42,7 @@ TEST_F(WriterTest, ResumesTheLatestFileAndCountsOnFromIt) {
   XoltLogCfg cfg = config(5, 7, XOLTLOG_ROLLOVER_FILE_SIZE);
   cfg.max_file_size_kb = 1;
   XoltLogHandle& handle = open(cfg);
-  EXPECT_EQ(handle.file_writer->file_start_time_, 1773480000);
+  EXPECT_EQ(start_time(handle), 1773480000);
   ASSERT_EQ(write(handle, "resumed"), XOLTLOG_OK);
   EXPECT_EQ(lines(latest).size(), 2u);  // no second header
 
@@ -70,7 +70,7 @@ TEST_F(WriterTest, ANewNameThatExistsIsJoinedWithoutASecondHeader) {
   const auto written = lines(next);
   ASSERT_EQ(written.size(), 3u);
   EXPECT_EQ(written[1], "other");
-  EXPECT_EQ(handle.file_writer->file_start_time_, 1773480500);
+  EXPECT_EQ(start_time(handle), 1773480500);
 }
 
 TEST_F(WriterTest, ConnectFailuresAndRefusalsAreReportedAndCloseReleasesAll) {
