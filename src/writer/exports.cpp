@@ -3,6 +3,7 @@
 // an entry point) loses nothing, and one that does not is safe all the same.
 #include "frame/boundary.h"
 #include "frame/library_lock.h"
+#include "platform/host_address.h"
 #include "writer/write_path.h"
 #include "writer/writer_open.h"
 #include "xoltlog/writer.h"
@@ -14,6 +15,9 @@ XOLTLOG_API uint32_t xoltLogOpenFile(XoltLogHandle* handle, const XoltLogCfg* ha
   if (handle == nullptr || handle_cfg == nullptr || file_cfg == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
+  // File starts name files by the host's address: renew it here, before
+  // the lock, so that no rollover of any thread ever waits on a resolver.
+  xoltlog::platform::refresh_host_address();
   const xoltlog::LibraryLockGuard held("xoltLogOpenFile()");
   if (handle->file_writer == nullptr) {
     return XOLTLOG_E_INVALID_ARG;

@@ -44,6 +44,14 @@ TEST_F(Rollover, SizeRolloverPutsTheRecordIntoTheNewFile) {
   EXPECT_EQ(files().size(), 3u);
   // Every file start of the process uses the host number looked up once.
   EXPECT_EQ(FixedHost::lookups, 1);
+  // An old number is renewed by the next open, before it takes the library
+  // lock, never by a rollover under it.
+  FakeClock::set(local_time(2026, 3, 14, 11, 0), 0);
+  ASSERT_EQ(write(handle, std::string(1100, 'y')), XOLTLOG_OK);
+  EXPECT_EQ(files().size(), 4u);
+  EXPECT_EQ(FixedHost::lookups, 1);
+  open(config(5, 8));
+  EXPECT_EQ(FixedHost::lookups, 2);
 }
 
 TEST_F(Rollover, LocalTimeRolloverAtMidnightAndAtASetHour) {

@@ -43,11 +43,13 @@ UniqueFd open_for_reading(const char* name) noexcept {
 // applied only to a file this call made, never to someone else's. Appenders
 // read too where they may: after a writer died in the middle of a record,
 // the next one looks at the file's last byte.
-UniqueFd open_for_appending(const char* name, std::int32_t mode, const char* sddl) noexcept {
+UniqueFd open_for_appending(const char* name, std::int32_t mode, const char* sddl,
+                            bool& created) noexcept {
   const int truncate = mode == XOLTLOG_OPEN_TRUNCATE ? O_TRUNC : 0;
   const int flags = O_RDWR | O_APPEND | O_CLOEXEC | truncate;
   const std::optional<posix::SddlModes> modes = posix::modes_from_sddl(sddl);
   UniqueFd fd(syscalls().open(name, flags | O_CREAT | O_EXCL, kDefaultFileMode));
+  created = static_cast<bool>(fd);
   if (fd) {
     if (modes) {
       syscalls().fchmod(fd.get(), modes->file);
@@ -75,7 +77,7 @@ void forget_tracked_size(const XoltLogFileContext& context) noexcept {
 // The lock is that of the file now open, found by its inode, so every
 // path text of one file meets the same lock. Without one the file stays
 // closed: appending unlocked could tear other writers' records.
-std::int32_t open_locked(XoltLogFileContext& context, const char* name, UniqueFd fd) noexcept {
+std::int32_t open_locked(XoltLogFileContext& context, const char* name, UniqueFd& fd) noexcept {
   struct stat status {};
   if (syscalls().fstat(fd.get(), &status) != 0) {
     return posix::open_failure_code(errno);
@@ -114,11 +116,18 @@ std::int32_t file_open(XoltLogFileContext& context, const char* name, std::int32
     posix::store_descriptor(context, fd.release());
     return 0;
   }
-  UniqueFd fd = open_for_appending(name, mode, sddl);
+  bool created = false;
+  UniqueFd fd = open_for_appending(name, mode, sddl, created);
   if (!fd) {
     return posix::open_failure_code(errno);
   }
-  if (const std::int32_t locked = open_locked(context, name, std::move(fd)); locked != 0) {
+  if (const std::int32_t locked = open_locked(context, name, fd); locked != 0) {
+    // A file this call made and nobody has written yet goes again, so that a
+    // failed open leaves no file without its first line behind.
+    struct stat status {};
+    if (created && syscalls().fstat(fd.get(), &status) == 0 && status.st_size == 0) {
+      syscalls().unlink(name);
+    }
     return locked;
   }
   if (mode == XOLTLOG_OPEN_TRUNCATE) {

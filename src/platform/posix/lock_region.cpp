@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <mutex>
-#include <new>
 #include <string_view>
 
 #include "platform/posix/region_file.h"
@@ -10,20 +9,21 @@
 namespace xoltlog::platform::posix {
 namespace {
 
-// A region this process has mapped, shared by all its files in it.
+// A region this process has mapped, shared by all its files in it; an
+// entry with no files is free.
 struct MappedRegion {
   dev_t device;
   ino_t inode;
   int fd;  // holds the shared flock while mapped
   void* base;
   std::uint32_t files;
-  MappedRegion* next;
 };
 
-// Regions are mapped and unmapped only at file opens and closes.
+// Regions are mapped and unmapped only at file opens and closes. A fixed
+// table, so that taking a file's lock never needs memory.
 struct RegionRegistry {
   std::mutex mutex;
-  MappedRegion* first = nullptr;
+  MappedRegion regions[kMaxMappedRegions];
 };
 
 RegionRegistry& registry() noexcept {
@@ -48,9 +48,18 @@ std::size_t slot_index(ino_t inode) noexcept {
 }
 
 MappedRegion* find_mapped(RegionRegistry& known, const RegionFile& file) noexcept {
-  for (MappedRegion* region = known.first; region != nullptr; region = region->next) {
-    if (region->device == file.device && region->inode == file.inode) {
-      return region;
+  for (MappedRegion& region : known.regions) {
+    if (region.files != 0 && region.device == file.device && region.inode == file.inode) {
+      return &region;
+    }
+  }
+  return nullptr;
+}
+
+MappedRegion* free_entry(RegionRegistry& known) noexcept {
+  for (MappedRegion& region : known.regions) {
+    if (region.files == 0) {
+      return &region;
     }
   }
   return nullptr;
@@ -67,20 +76,12 @@ void* region_base(const char* path, const RegionAccess& access) noexcept {
     ++mapped->files;
     return mapped->base;
   }
-  auto* region = new (std::nothrow) MappedRegion{file.device, file.inode, -1, nullptr, 1, known.first};
-  if (region == nullptr || (region->base = map_region(file.fd.get())) == nullptr) {
-    delete region;
-    return nullptr;
+  MappedRegion* entry = free_entry(known);
+  void* base = entry != nullptr ? map_region(file.fd.get()) : nullptr;
+  if (base != nullptr) {
+    *entry = MappedRegion{file.device, file.inode, file.fd.release(), base, 1};
   }
-  region->fd = file.fd.release();
-  known.first = region;
-  return region->base;
-}
-
-void release_region(MappedRegion* region) noexcept {
-  unmap_region(region->base);
-  UniqueFd closing(region->fd);
-  delete region;
+  return base;
 }
 
 }  // namespace
@@ -107,12 +108,11 @@ void detach_file_lock(LockSlot* slot) noexcept {
   }
   RegionRegistry& known = registry();
   std::lock_guard<std::mutex> guard(known.mutex);
-  for (MappedRegion** link = &known.first; *link != nullptr; link = &(*link)->next) {
-    MappedRegion* region = *link;
-    if (region_holds(region->base, slot)) {
-      if (--region->files == 0) {
-        *link = region->next;
-        release_region(region);
+  for (MappedRegion& region : known.regions) {
+    if (region.files != 0 && region_holds(region.base, slot)) {
+      if (--region.files == 0) {
+        unmap_region(region.base);
+        UniqueFd closing(region.fd);
       }
       return;
     }

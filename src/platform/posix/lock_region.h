@@ -24,6 +24,7 @@
 
 #include <sys/stat.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/posix/lock_slot.h"
@@ -31,6 +32,9 @@
 namespace xoltlog::platform::posix {
 
 inline constexpr std::uint32_t kRegionSlots = 256;
+// How many regions (directories, owners and modes of log files) one
+// process can be appending to at once.
+inline constexpr std::size_t kMaxMappedRegions = 128;
 inline constexpr char kRegionNamePrefix[] = ".xoltlog-lock-";
 
 // The region's access for a log file of this mode: read and write for each
