@@ -9,5 +9,6 @@ xoltlog_add_test(config_test
   config/config_record_test.cpp
   config/shared_lib_test.cpp
   config/shared_lib_memory_test.cpp
+  support/allocation_faults.cpp  # replaces operator new in this executable
 )
 add_dependencies(config_test config_probe_library)
