@@ -7,5 +7,6 @@ list(APPEND XOLTLOG_CORE_SOURCES
   config/store_registry.cpp
   config/store_backend.cpp
   config/store_typed.cpp
+  config/store_layout.cpp
 )
 list(APPEND XOLTLOG_EXPORT_SOURCES config/store_exports.cpp)
