@@ -1,0 +1,140 @@
+// Whole store files: a fixed sequence of registrations and writes compared
+// byte for byte with files kept beside the tests, and two processes that
+// register and write different products into one store at the same time.
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "config/write_test_support.h"
+#include "support/helper_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using xoltlog::test::Backend;
+using xoltlog::test::Record;
+using xoltlog::test::Store;
+using xoltlog::test::WriteStore;
+
+// The temporary directory's path stands as "@ROOT@" in the kept files.
+std::string with_root_marked(std::string text, const std::string& root) {
+  for (std::size_t at = text.find(root); at != std::string::npos; at = text.find(root, at)) {
+    text.replace(at, root.size(), "@ROOT@");
+  }
+  return text;
+}
+
+void write_default(uint32_t product) {
+  Record record(product);
+  xoltLogCfgSetDirectory(&record.cfg, "/var/log/pa", nullptr);
+  xoltLogCfgSetDebugLevel(&record.cfg, 2);
+  xoltLogCfgSetRolloverMode(&record.cfg, 3);
+  xoltLogCfgSetRolloverTime(&record.cfg, 7 * 3600 + 5 * 60);
+  xoltLogCfgSetMaxFileSize(&record.cfg, 2048);
+  xoltLogCfgEnableLogRecycling(&record.cfg);
+  xoltLogCfgSetNumberOfLogFiles(&record.cfg, 10);
+  xoltLogCfgSetNtEventSource(&record.cfg, "ProductA");
+  xoltLogCfgSetLogFileSDDL(&record.cfg, "D:P(A;;GA;;;SY)");
+  ASSERT_EQ(xoltLogWriteCfg(product, XOLTLOG_DEFAULT_ORIGINATOR, &record.cfg), 0u);
+}
+
+void write_originators(uint32_t product) {
+  Record five(product, 5);
+  xoltLogCfgSetDirectory(&five.cfg, "five", nullptr);
+  xoltLogCfgSetDiagLevel(&five.cfg, 4);
+  ASSERT_EQ(xoltLogWriteCfg(product, 5, &five.cfg), 0u);
+  Record seven(product, 7);
+  xoltLogCfgSetL10nLib(&seven.cfg, "palib");
+  xoltLogCfgSetL10nResource(&seven.cfg, "pares");
+  xoltLogCfgSetL10nResourceDir(&seven.cfg, "/usr/share/pa");
+  xoltLogCfgDisableAppMsgLogging(&seven.cfg);
+  ASSERT_EQ(xoltLogWriteCfg(product, 7, &seven.cfg), 0u);
+}
+
+void write_logsets(uint32_t product) {
+  Record fallback(product, 0, "Default");
+  xoltLogCfgSetDirectory(&fallback.cfg, "/var/log/pa/sets", nullptr);
+  xoltLogCfgSetRolloverMode(&fallback.cfg, 4);
+  xoltLogCfgSetRolloverPeriod(&fallback.cfg, 3600);
+  ASSERT_EQ(xoltLogWritelogSetCfg(product, "Default", &fallback.cfg), 0u);
+  Record audit(product, 0, "audit");
+  xoltLogCfgSetLogsetFilename(&audit.cfg, "pa_audit");
+  xoltLogCfgSetLogsetOIDDebugLogging(&audit.cfg, "5,7");
+  xoltLogCfgSetDebugLevel(&audit.cfg, 6);
+  ASSERT_EQ(xoltLogWritelogSetCfg(product, "audit", &audit.cfg), 0u);
+}
+
+TEST(ConfigWriteGolden, AFixedSequenceGivesTheKeptStoreFiles) {
+  xoltlog::test::TempDir root;
+  const std::string registration = root.file("etc/xoltlog.conf");
+  const std::string product_a = root.file("etc/pa.conf");
+  setenv("XOLTLOG_CFG_LOC", registration.c_str(), 1);
+  xoltlog::forget_store_location();
+  ASSERT_EQ(xoltLogAddProductCfg(12, "pa,Product A", product_a.c_str()), 0u);
+  ASSERT_EQ(xoltLogAddProductCfg(13, "pb,Product B", root.file("etc/pb.conf").c_str()), 0u);
+  write_default(12);
+  write_originators(12);
+  write_logsets(12);
+  Store sections;
+  ASSERT_EQ(utiOpenPropertyStore(product_a.c_str(), "", &sections.handle, 1), 0u);
+  EXPECT_EQ(utiRemovePropertyRoot(&sections.handle, "5"), 0u);
+  unsetenv("XOLTLOG_CFG_LOC");
+  xoltlog::forget_store_location();
+
+  const std::string golden = XOLTLOG_GOLDEN_DIR;
+  EXPECT_EQ(with_root_marked(xoltlog::test::read_file(registration), root.path()),
+            xoltlog::test::read_file(golden + "/registration.conf"));
+  EXPECT_EQ(with_root_marked(xoltlog::test::read_file(product_a), root.path()),
+            xoltlog::test::read_file(golden + "/product.conf"));
+}
+
+constexpr int kOriginatorsPerProcess = 12;
+
+// args: product, first originator. Registers the product with its sections
+// in the store itself and writes its originators one by one.
+XOLTLOG_TEST_HELPER(register_and_write) {
+  const uint32_t product = static_cast<uint32_t>(std::stoul(args.at(0)));
+  const uint32_t first = static_cast<uint32_t>(std::stoul(args.at(1)));
+  if (xoltLogAddProductCfg(product, "p", args.at(2).c_str()) != 0) {
+    return 1;
+  }
+  for (uint32_t originator = first; originator < first + kOriginatorsPerProcess; ++originator) {
+    Record record(product, originator);
+    xoltLogCfgSetDebugLevel(&record.cfg, originator % 7);
+    xoltLogCfgSetDirectory(&record.cfg, ("d" + std::to_string(originator)).c_str(), nullptr);
+    if (xoltLogWriteCfg(product, originator, &record.cfg) != 0) {
+      return 2;
+    }
+  }
+  return 0;
+}
+
+class ConcurrentWriters : public WriteStore {};
+
+INSTANTIATE_TEST_SUITE_P(Config, ConcurrentWriters,
+                         ::testing::Values(Backend::kRegistry, Backend::kFile),
+                         xoltlog::test::backend_name);
+
+// Each rewrite starts from the store as it is under the rewriters' lock, so
+// neither process loses the other's lines.
+TEST_P(ConcurrentWriters, TwoProcessesKeepEachOthersProducts) {
+  const std::string shared = registry() ? std::string("SOFTWARE\\KESTRAN\\Shared") : registration();
+  // The helpers inherit this process's store environment.
+  const pid_t one = xoltlog::test::spawn_helper("register_and_write", {"21", "100", shared});
+  const pid_t two = xoltlog::test::spawn_helper("register_and_write", {"22", "200", shared});
+  EXPECT_EQ(xoltlog::test::wait_for_exit(one), 0);
+  EXPECT_EQ(xoltlog::test::wait_for_exit(two), 0);
+
+  for (const uint32_t product : {21u, 22u}) {
+    EXPECT_EQ(registration_view(product), "Configuration=" + shared + "; Names=p");
+    const uint32_t first = product == 21 ? 100 : 200;
+    for (uint32_t originator = first; originator < first + kOriginatorsPerProcess; ++originator) {
+      EXPECT_EQ(xoltlog::test::section_view(shared, std::to_string(originator)),
+                "LogDirectory=d" + std::to_string(originator) + "/; DebugLevel=" +
+                    std::to_string(originator % 7) + "; AppMsgLogging=ON");
+    }
+  }
+}
+
+}  // namespace
