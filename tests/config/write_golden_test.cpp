@@ -18,28 +18,27 @@ using xoltlog::test::Store;
 using xoltlog::test::WriteStore;
 
 // The temporary directory's path stands as "@ROOT@" in the kept files.
-std::string with_root_marked(std::string text, const std::string& root) {
+std::string kept_form(const std::string& path, const std::string& root) {
+  std::string text = xoltlog::test::read_file(path);
   for (std::size_t at = text.find(root); at != std::string::npos; at = text.find(root, at)) {
     text.replace(at, root.size(), "@ROOT@");
   }
   return text;
 }
 
-void write_default(uint32_t product) {
-  Record record(product);
-  xoltLogCfgSetDirectory(&record.cfg, "/var/log/pa", nullptr);
-  xoltLogCfgSetDebugLevel(&record.cfg, 2);
-  xoltLogCfgSetRolloverMode(&record.cfg, 3);
-  xoltLogCfgSetRolloverTime(&record.cfg, 7 * 3600 + 5 * 60);
-  xoltLogCfgSetMaxFileSize(&record.cfg, 2048);
-  xoltLogCfgEnableLogRecycling(&record.cfg);
-  xoltLogCfgSetNumberOfLogFiles(&record.cfg, 10);
-  xoltLogCfgSetNtEventSource(&record.cfg, "ProductA");
-  xoltLogCfgSetLogFileSDDL(&record.cfg, "D:P(A;;GA;;;SY)");
-  ASSERT_EQ(xoltLogWriteCfg(product, XOLTLOG_DEFAULT_ORIGINATOR, &record.cfg), 0u);
-}
-
-void write_originators(uint32_t product) {
+// The product's Default section, two originators and two logsets.
+void write_product(uint32_t product) {
+  Record all(product);
+  xoltLogCfgSetDirectory(&all.cfg, "/var/log/pa", nullptr);
+  xoltLogCfgSetDebugLevel(&all.cfg, 2);
+  xoltLogCfgSetRolloverMode(&all.cfg, 3);
+  xoltLogCfgSetRolloverTime(&all.cfg, 7 * 3600 + 5 * 60);
+  xoltLogCfgSetMaxFileSize(&all.cfg, 2048);
+  xoltLogCfgEnableLogRecycling(&all.cfg);
+  xoltLogCfgSetNumberOfLogFiles(&all.cfg, 10);
+  xoltLogCfgSetNtEventSource(&all.cfg, "ProductA");
+  xoltLogCfgSetLogFileSDDL(&all.cfg, "D:P(A;;GA;;;SY)");
+  ASSERT_EQ(xoltLogWriteCfg(product, XOLTLOG_DEFAULT_ORIGINATOR, &all.cfg), 0u);
   Record five(product, 5);
   xoltLogCfgSetDirectory(&five.cfg, "five", nullptr);
   xoltLogCfgSetDiagLevel(&five.cfg, 4);
@@ -50,14 +49,11 @@ void write_originators(uint32_t product) {
   xoltLogCfgSetL10nResourceDir(&seven.cfg, "/usr/share/pa");
   xoltLogCfgDisableAppMsgLogging(&seven.cfg);
   ASSERT_EQ(xoltLogWriteCfg(product, 7, &seven.cfg), 0u);
-}
-
-void write_logsets(uint32_t product) {
-  Record fallback(product, 0, "Default");
-  xoltLogCfgSetDirectory(&fallback.cfg, "/var/log/pa/sets", nullptr);
-  xoltLogCfgSetRolloverMode(&fallback.cfg, 4);
-  xoltLogCfgSetRolloverPeriod(&fallback.cfg, 3600);
-  ASSERT_EQ(xoltLogWritelogSetCfg(product, "Default", &fallback.cfg), 0u);
+  Record sets(product, 0, "Default");
+  xoltLogCfgSetDirectory(&sets.cfg, "/var/log/pa/sets", nullptr);
+  xoltLogCfgSetRolloverMode(&sets.cfg, 4);
+  xoltLogCfgSetRolloverPeriod(&sets.cfg, 3600);
+  ASSERT_EQ(xoltLogWritelogSetCfg(product, "Default", &sets.cfg), 0u);
   Record audit(product, 0, "audit");
   xoltLogCfgSetLogsetFilename(&audit.cfg, "pa_audit");
   xoltLogCfgSetLogsetOIDDebugLogging(&audit.cfg, "5,7");
@@ -73,9 +69,7 @@ TEST(ConfigWriteGolden, AFixedSequenceGivesTheKeptStoreFiles) {
   xoltlog::forget_store_location();
   ASSERT_EQ(xoltLogAddProductCfg(12, "pa,Product A", product_a.c_str()), 0u);
   ASSERT_EQ(xoltLogAddProductCfg(13, "pb,Product B", root.file("etc/pb.conf").c_str()), 0u);
-  write_default(12);
-  write_originators(12);
-  write_logsets(12);
+  write_product(12);
   Store sections;
   ASSERT_EQ(utiOpenPropertyStore(product_a.c_str(), "", &sections.handle, 1), 0u);
   EXPECT_EQ(utiRemovePropertyRoot(&sections.handle, "5"), 0u);
@@ -83,10 +77,9 @@ TEST(ConfigWriteGolden, AFixedSequenceGivesTheKeptStoreFiles) {
   xoltlog::forget_store_location();
 
   const std::string golden = XOLTLOG_GOLDEN_DIR;
-  EXPECT_EQ(with_root_marked(xoltlog::test::read_file(registration), root.path()),
+  EXPECT_EQ(kept_form(registration, root.path()),
             xoltlog::test::read_file(golden + "/registration.conf"));
-  EXPECT_EQ(with_root_marked(xoltlog::test::read_file(product_a), root.path()),
-            xoltlog::test::read_file(golden + "/product.conf"));
+  EXPECT_EQ(kept_form(product_a, root.path()), xoltlog::test::read_file(golden + "/product.conf"));
 }
 
 constexpr int kOriginatorsPerProcess = 12;

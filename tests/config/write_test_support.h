@@ -1,6 +1,6 @@
-// Stores for the configuration writer tests: a registry stand-in or a store
-// file below a temporary directory, products registered there, records
-// with their initial values, and a backend-independent view of a section.
+// Stores for the configuration writer tests: the registry stand-in or a
+// store file below a temporary directory, records with their initial
+// values, and one view of a section for both backends.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,13 +14,10 @@
 #include "config/store_test_support.h"
 #include "config/store_typed.h"
 #include "support/temp_dir.h"
-#include "xoltlog/config.h"
 #include "xoltlog/config_write.h"
-#include "xoltlog/property_store.h"
 
 namespace xoltlog::test {
 
-// A record as the readers hand it out, released at the end.
 struct Record {
   XoltLogCfg cfg{};
   explicit Record(std::uint32_t product, std::uint32_t originator = XOLTLOG_DEFAULT_ORIGINATOR,
@@ -29,39 +26,35 @@ struct Record {
     init_config(held, &cfg, product, originator, logset);
   }
   ~Record() { xoltLogFreeCfg(&cfg); }
-  Record(const Record&) = delete;
-  Record& operator=(const Record&) = delete;
 };
 
 // Every key a section may hold, in the order the writers write them.
 inline constexpr const char* kAllKeys[] = {
-    "LogDirectory",     "OIDNames",         "L10nLib",          "L10nResource",
-    "L10nResourceDir",  "DebugLevel",       "DiagnosticLevel",  "DynaReloadInSec",
-    "LogToStdout",      "LogToStderr",      "LogToOslog",       "RolloverMode",
-    "LogRecycle",       "MaxLogFileSizeKB", "RolloverAtLocalTime",
+    "LogDirectory", "OIDNames", "L10nLib", "L10nResource", "L10nResourceDir", "DebugLevel",
+    "DiagnosticLevel", "DynaReloadInSec", "LogToStdout", "LogToStderr", "LogToOslog",
+    "RolloverMode", "LogRecycle", "MaxLogFileSizeKB", "RolloverAtLocalTime",
     "RolloverPeriodInSeconds", "NumberOfLogFiles", "AppMsgLogging", "OIDAppMsgLogging",
-    "OIDDebugLogging",  "OIDDiagLogging",   "FileName",         "NtEventLogSourceName",
-    "NtEventLogCategory", "LogFileSDDL",    "Configuration",    "Names",
-};
+    "OIDDebugLogging", "OIDDiagLogging", "FileName", "NtEventLogSourceName",
+    "NtEventLogCategory", "LogFileSDDL", "Configuration", "Names"};
 
-// "Key=value" of every key the section holds, joined by "; ", each value
-// in the store file's written form (a registry number as signed decimal);
-// "<result>" when the section cannot be opened.
+// "Key=value; ..." of the keys the section holds, values as the store file
+// writes them (a registry number as signed decimal); "<result>" when the
+// section cannot be opened.
 inline std::string section_view(const std::string& location, const std::string& section) {
   Store store;
-  const std::uint32_t opened =
-      utiOpenPropertyStore(location.c_str(), section.c_str(), &store.handle, 0);
-  if (opened != 0) {
+  if (const std::uint32_t opened =
+          utiOpenPropertyStore(location.c_str(), section.c_str(), &store.handle, 0)) {
     return "<" + std::to_string(opened) + ">";
   }
   std::string view;
   for (const char* key : kAllKeys) {
     std::string value = text_of(store, key);
     std::uint32_t number = 0;
-    if (value == "<3>" && store_get_number(&store.handle, key, &number) == 0) {
-      value = std::to_string(static_cast<std::int32_t>(number));
-    } else if (value == "<3>") {
+    if (value == "<3>" && store_get_number(&store.handle, key, &number) != 0) {
       continue;
+    }
+    if (value == "<3>") {
+      value = std::to_string(static_cast<std::int32_t>(number));
     }
     view += (view.empty() ? "" : "; ") + std::string(key) + "=" + value;
   }
@@ -74,13 +67,11 @@ inline std::string backend_name(const ::testing::TestParamInfo<Backend>& info) {
   return info.param == Backend::kRegistry ? "Registry" : "File";
 }
 
-// The registry stand-in below a temporary directory, and for the file
-// backend a store file there named by XOLTLOG_CFG_LOC; the cached store
-// location is forgotten before and after, so every case sees its own.
-class StoreFixture : public ::testing::Test {
+// The registry stand-in below a temporary directory and, for the file
+// backend, a store file there named by XOLTLOG_CFG_LOC. The cached store
+// location is forgotten before and after, so each case sees its own.
+class WriteStore : public ::testing::TestWithParam<Backend> {
  protected:
-  explicit StoreFixture(Backend backend) : backend_(backend) {}
-
   void SetUp() override {
     setenv("XOLTLOG_REGISTRY_ROOT", root_.path().c_str(), 1);
     if (registry()) {
@@ -96,14 +87,14 @@ class StoreFixture : public ::testing::Test {
     forget_store_location();
   }
 
-  bool registry() const { return backend_ == Backend::kRegistry; }
+  bool registry() const { return GetParam() == Backend::kRegistry; }
   std::string registration() const {
     return registry() ? kDefaultStoreLocation : root_.file("etc/xoltlog.conf");
   }
   // Where the sections of a product are kept.
   std::string location(std::uint32_t product) const {
-    return registry() ? "SOFTWARE\\KESTRAN\\P" + std::to_string(product)
-                      : root_.file("etc/p" + std::to_string(product) + ".conf");
+    const std::string name = "p" + std::to_string(product);
+    return registry() ? "SOFTWARE\\KESTRAN\\" + name : root_.file("etc/" + name + ".conf");
   }
   std::uint32_t add_product(std::uint32_t product) const {
     return xoltLogAddProductCfg(product, "p,Product", location(product).c_str());
@@ -112,21 +103,13 @@ class StoreFixture : public ::testing::Test {
     return section_view(location(product), name);
   }
   std::string logset(std::uint32_t product, const std::string& name) const {
-    return registry() ? section_view(location(product) + "\\LOGSET", name)
-                      : section_view(location(product), "LOGSET." + name);
+    return registry() ? section(product, "LOGSET\\" + name) : section(product, "LOGSET." + name);
   }
   std::string registration_view(std::uint32_t product) const {
     return section_view(registration(), std::to_string(product));
   }
 
-  const Backend backend_;
   TempDir root_;
-};
-
-// The same cases on each backend.
-class WriteStore : public StoreFixture, public ::testing::WithParamInterface<Backend> {
- protected:
-  WriteStore() : StoreFixture(GetParam()) {}
 };
 
 }  // namespace xoltlog::test
