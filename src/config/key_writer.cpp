@@ -15,8 +15,7 @@ KeyAction action_for(const XoltLogCfg& cfg, std::uint32_t bit) noexcept {
 
 namespace {
 
-std::uint32_t write_value(XoltLogPropertyStore& section, const char* name,
-                          const KeyValue& value) {
+std::uint32_t write_value(XoltLogPropertyStore& section, const char* name, const KeyValue& value) {
   switch (value.type) {
     case KeyValue::Type::kBool:
       return store_set_bool(&section, name, &value.number);

@@ -25,8 +25,7 @@ std::uint32_t apply_file_name(const LibraryLockGuard& held, XoltLogPropertyStore
 std::uint32_t write_logset_section(const LibraryLockGuard& held, const std::string& location,
                                    const std::string& section, const XoltLogCfg& cfg) {
   OpenStore store;
-  if (store.create(logset_root(location), logset_store_section(location, section)) !=
-      XOLTLOG_OK) {
+  if (store.create(logset_root(location), logset_store_section(location, section)) != XOLTLOG_OK) {
     return XOLTLOG_E_FAILED;
   }
   std::uint32_t result = apply_keys(held, *store.get(), cfg, logset_section_keys());

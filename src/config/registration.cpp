@@ -32,8 +32,7 @@ bool has_no_subkey(XoltLogPropertyStore& key) {
 // result of opening the parent or of the removal.
 std::uint32_t remove_key_tree(const std::string& parent, const std::string& name,
                               OpenStore& opened) {
-  const std::string_view parent_view = parent;
-  const auto [location, section] = split_key_path(parent_view);
+  const auto [location, section] = split_key_path(parent);
   const std::uint32_t result = opened.open(location, section, XOLTLOG_STORE_ALL_ACCESS);
   if (result != XOLTLOG_STORE_OK) {
     return result;

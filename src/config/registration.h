@@ -21,8 +21,8 @@ std::uint32_t open_new_registration(OpenStore& key, std::uint32_t product);
 
 // Writes the configuration location and then, when that worked, the names:
 // the result of the last write.
-std::uint32_t write_registration(const LibraryLockGuard& held, OpenStore& key,
-                                 const char* location, const char* names);
+std::uint32_t write_registration(const LibraryLockGuard& held, OpenStore& key, const char* location,
+                                 const char* names);
 
 // Opens the registration key of a registered product for writing: 0, or 6
 // when the product is not registered or its key cannot be opened.

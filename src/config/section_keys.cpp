@@ -70,18 +70,15 @@ constexpr SectionKey kDiagnosticLevel{"DiagnosticLevel", XOLTLOG_CFG_MASK_DIAG_L
                                       [](const XoltLogCfg& c) { return number(c.diag_level); }};
 constexpr SectionKey kDynaReload{"DynaReloadInSec", XOLTLOG_CFG_MASK_RELOAD,
                                  [](const XoltLogCfg& c) { return number(c.reload_interval); }};
-constexpr SectionKey kLogToStdout{"LogToStdout", XOLTLOG_CFG_MASK_LOG_TO_STDOUT,
-                                  [](const XoltLogCfg& c) {
-                                    return flag(c, XOLTLOG_CFG_LOG_TO_STDOUT);
-                                  }};
-constexpr SectionKey kLogToStderr{"LogToStderr", XOLTLOG_CFG_MASK_LOG_TO_STDERR,
-                                  [](const XoltLogCfg& c) {
-                                    return flag(c, XOLTLOG_CFG_LOG_TO_STDERR);
-                                  }};
-constexpr SectionKey kLogToOslog{"LogToOslog", XOLTLOG_CFG_MASK_LOG_TO_OSLOG,
-                                 [](const XoltLogCfg& c) {
-                                   return flag(c, XOLTLOG_CFG_LOG_TO_OSLOG);
-                                 }};
+constexpr SectionKey kLogToStdout{
+    "LogToStdout", XOLTLOG_CFG_MASK_LOG_TO_STDOUT,
+    [](const XoltLogCfg& c) { return flag(c, XOLTLOG_CFG_LOG_TO_STDOUT); }};
+constexpr SectionKey kLogToStderr{
+    "LogToStderr", XOLTLOG_CFG_MASK_LOG_TO_STDERR,
+    [](const XoltLogCfg& c) { return flag(c, XOLTLOG_CFG_LOG_TO_STDERR); }};
+constexpr SectionKey kLogToOslog{
+    "LogToOslog", XOLTLOG_CFG_MASK_LOG_TO_OSLOG,
+    [](const XoltLogCfg& c) { return flag(c, XOLTLOG_CFG_LOG_TO_OSLOG); }};
 constexpr SectionKey kRolloverMode{"RolloverMode", XOLTLOG_CFG_MASK_ROLLOVER_MODE, rollover_mode};
 // "true" exactly when the field is 1.
 constexpr SectionKey kLogRecycle{"LogRecycle", XOLTLOG_CFG_MASK_RECYCLE,
@@ -90,40 +87,34 @@ constexpr SectionKey kMaxFileSize{"MaxLogFileSizeKB", XOLTLOG_CFG_MASK_MAX_FILE_
                                   [](const XoltLogCfg& c) { return number(c.max_file_size_kb); }};
 constexpr SectionKey kRolloverTime{"RolloverAtLocalTime", XOLTLOG_CFG_MASK_ROLLOVER_TIME,
                                    rollover_time};
-constexpr SectionKey kRolloverPeriod{"RolloverPeriodInSeconds", XOLTLOG_CFG_MASK_ROLLOVER_PERIOD,
-                                     [](const XoltLogCfg& c) {
-                                       return number(static_cast<std::uint32_t>(c.rollover_period));
-                                     }};
-constexpr SectionKey kNumberOfLogFiles{"NumberOfLogFiles", XOLTLOG_CFG_MASK_NUMBER_OF_FILES,
-                                       [](const XoltLogCfg& c) {
-                                         return number(c.number_of_log_files);
-                                       }};
+constexpr SectionKey kRolloverPeriod{
+    "RolloverPeriodInSeconds", XOLTLOG_CFG_MASK_ROLLOVER_PERIOD,
+    [](const XoltLogCfg& c) { return number(static_cast<std::uint32_t>(c.rollover_period)); }};
+constexpr SectionKey kNumberOfLogFiles{
+    "NumberOfLogFiles", XOLTLOG_CFG_MASK_NUMBER_OF_FILES,
+    [](const XoltLogCfg& c) { return number(c.number_of_log_files); }};
 constexpr SectionKey kAppMsgLogging{"AppMsgLogging", XOLTLOG_CFG_MASK_APP_MSG_LOGGING,
                                     app_msg_logging};
-constexpr SectionKey kOidAppMsgLogging{"OIDAppMsgLogging", XOLTLOG_CFG_MASK_OID_APP_LOGGING,
-                                       [](const XoltLogCfg& c) {
-                                         return text(c.oid_app_msg_logging);
-                                       }};
-constexpr SectionKey kOidDebugLogging{"OIDDebugLogging", XOLTLOG_CFG_MASK_OID_DEBUG_LOGGING,
-                                      [](const XoltLogCfg& c) {
-                                        return text(c.oid_debug_logging);
-                                      }};
+constexpr SectionKey kOidAppMsgLogging{
+    "OIDAppMsgLogging", XOLTLOG_CFG_MASK_OID_APP_LOGGING,
+    [](const XoltLogCfg& c) { return text(c.oid_app_msg_logging); }};
+constexpr SectionKey kOidDebugLogging{
+    "OIDDebugLogging", XOLTLOG_CFG_MASK_OID_DEBUG_LOGGING,
+    [](const XoltLogCfg& c) { return text(c.oid_debug_logging); }};
 constexpr SectionKey kOidDiagLogging{"OIDDiagLogging", XOLTLOG_CFG_MASK_OID_DIAG_LOGGING,
-                                     [](const XoltLogCfg& c) {
-                                       return text(c.oid_diag_logging);
-                                     }};
+                                     [](const XoltLogCfg& c) { return text(c.oid_diag_logging); }};
 
 constexpr SectionKey kProductKeys[] = {
-    kLogDirectory, kOidNames,     kL10nLib,     kL10nResource,   kL10nResourceDir,
-    kDebugLevel,   kDiagnosticLevel, kDynaReload, kLogToStdout,  kLogToStderr,
-    kLogToOslog,   kRolloverMode, kLogRecycle,  kMaxFileSize,    kRolloverTime,
+    kLogDirectory,   kOidNames,         kL10nLib,       kL10nResource, kL10nResourceDir,
+    kDebugLevel,     kDiagnosticLevel,  kDynaReload,    kLogToStdout,  kLogToStderr,
+    kLogToOslog,     kRolloverMode,     kLogRecycle,    kMaxFileSize,  kRolloverTime,
     kRolloverPeriod, kNumberOfLogFiles, kAppMsgLogging,
 };
 
 constexpr SectionKey kLogsetKeys[] = {
-    kLogDirectory,     kOidNames,       kDebugLevel,    kDiagnosticLevel, kDynaReload,
-    kLogToStdout,      kLogToStderr,    kLogToOslog,    kRolloverMode,    kLogRecycle,
-    kMaxFileSize,      kRolloverTime,   kRolloverPeriod, kNumberOfLogFiles, kAppMsgLogging,
+    kLogDirectory,     kOidNames,        kDebugLevel,     kDiagnosticLevel,  kDynaReload,
+    kLogToStdout,      kLogToStderr,     kLogToOslog,     kRolloverMode,     kLogRecycle,
+    kMaxFileSize,      kRolloverTime,    kRolloverPeriod, kNumberOfLogFiles, kAppMsgLogging,
     kOidAppMsgLogging, kOidDebugLogging, kOidDiagLogging,
 };
 
@@ -137,9 +128,7 @@ constexpr SectionKey kEventAndSecurityKeys[] = {
 };
 
 constexpr SectionKey kLogsetFileName{"FileName", XOLTLOG_CFG_MASK_LOGSET_FILE_NAME,
-                                     [](const XoltLogCfg& c) {
-                                       return text(c.logset_file_name);
-                                     }};
+                                     [](const XoltLogCfg& c) { return text(c.logset_file_name); }};
 
 }  // namespace
 

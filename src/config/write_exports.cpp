@@ -47,7 +47,8 @@ XOLTLOG_API uint32_t xoltLogAddProductCfg(uint32_t product, const char* names,
   }
   return guarded(XOLTLOG_E_FAILED, [&] {
     OpenStore key;
-    if (const uint32_t opened = xoltlog::open_new_registration(key, product); opened != 0) {
+    if (const uint32_t opened = xoltlog::open_new_registration(key, product);
+        opened != XOLTLOG_OK) {
       return opened;
     }
     const LibraryLockGuard held("xoltLogAddProductCfg");
@@ -61,7 +62,7 @@ XOLTLOG_API uint32_t xoltLogRemoveProductCfg(uint32_t product) noexcept {
   }
   return guarded(XOLTLOG_E_FAILED, [&] {
     OpenStore key;
-    if (const uint32_t opened = xoltlog::open_registration(key, product); opened != 0) {
+    if (const uint32_t opened = xoltlog::open_registration(key, product); opened != XOLTLOG_OK) {
       return opened;
     }
     const LibraryLockGuard held("xoltLogRemoveProductCfg");

@@ -23,8 +23,7 @@ class ConfigWrite : public xoltlog::test::WriteStore {
   }
 };
 
-INSTANTIATE_TEST_SUITE_P(Config, ConfigWrite,
-                         ::testing::Values(Backend::kRegistry, Backend::kFile),
+INSTANTIATE_TEST_SUITE_P(Config, ConfigWrite, ::testing::Values(Backend::kRegistry, Backend::kFile),
                          xoltlog::test::backend_name);
 
 struct Write {
@@ -67,8 +66,9 @@ const Write kWrites[] = {
        xoltLogCfgSetRolloverMode(c, 5);
        xoltLogCfgSetMaxFileSize(c, 2048);
      },
-     0, "RolloverMode=FileSize | Periodic; MaxLogFileSizeKB=2048; RolloverAtLocalTime=07:05; "
-        "AppMsgLogging=ON"},
+     0,
+     "RolloverMode=FileSize | Periodic; MaxLogFileSizeKB=2048; RolloverAtLocalTime=07:05; "
+     "AppMsgLogging=ON"},
     {"flags, recycling, period low bits, all files", "8",
      [](XoltLogCfg* c) {
        xoltLogCfgSetFlags(c, 5);
@@ -77,8 +77,9 @@ const Write kWrites[] = {
        xoltLogCfgSetRolloverPeriod(c, (1ull << 32) + 10);
        xoltLogCfgSetNumberOfLogFiles(c, 0xFFFFFFFFu);
      },
-     0, "LogToStdout=true; LogToStderr=false; LogToOslog=true; LogRecycle=false; "
-        "RolloverPeriodInSeconds=10; NumberOfLogFiles=-1; AppMsgLogging=ON"},
+     0,
+     "LogToStdout=true; LogToStderr=false; LogToOslog=true; LogRecycle=false; "
+     "RolloverPeriodInSeconds=10; NumberOfLogFiles=-1; AppMsgLogging=ON"},
     {"event log and security", "9",
      [](XoltLogCfg* c) {
        xoltLogCfgSetNtEventSource(c, "Source");
@@ -86,8 +87,9 @@ const Write kWrites[] = {
        xoltLogCfgSetLogFileSDDL(c, "D:(A;;GA;;;BA)");
        c->app_msg_logging = 0;
      },
-     0, "AppMsgLogging=OFF; NtEventLogSourceName=Source; NtEventLogCategory=7; "
-        "LogFileSDDL=D:(A;;GA;;;BA)"},
+     0,
+     "AppMsgLogging=OFF; NtEventLogSourceName=Source; NtEventLogCategory=7; "
+     "LogFileSDDL=D:(A;;GA;;;BA)"},
     {"removal wins over change, and takes AppMsgLogging along", "9",
      [](XoltLogCfg* c) {
        xoltLogCfgSetDiagLevel(c, 4);
@@ -116,11 +118,12 @@ const Write kWrites[] = {
        c->change_mask = 0;
        xoltLogCfgDisableAppMsgLogging(c);
      },
-     0, "OIDNames=; L10nLib=lib; L10nResource=res; L10nResourceDir=/r; DebugLevel=0; "
-        "DiagnosticLevel=0; DynaReloadInSec=0; LogToStdout=false; LogToStderr=false; "
-        "LogToOslog=false; RolloverMode=None; LogRecycle=false; MaxLogFileSizeKB=10240; "
-        "RolloverAtLocalTime=00:00; RolloverPeriodInSeconds=43200; NumberOfLogFiles=-1; "
-        "AppMsgLogging=OFF; NtEventLogSourceName=Application; NtEventLogCategory=0"},
+     0,
+     "OIDNames=; L10nLib=lib; L10nResource=res; L10nResourceDir=/r; DebugLevel=0; "
+     "DiagnosticLevel=0; DynaReloadInSec=0; LogToStdout=false; LogToStderr=false; "
+     "LogToOslog=false; RolloverMode=None; LogRecycle=false; MaxLogFileSizeKB=10240; "
+     "RolloverAtLocalTime=00:00; RolloverPeriodInSeconds=43200; NumberOfLogFiles=-1; "
+     "AppMsgLogging=OFF; NtEventLogSourceName=Application; NtEventLogCategory=0"},
     {"the mark stops at an unset L10n text", "13",
      [](XoltLogCfg* c) {
        xoltLogCfgSetL10nLib(c, "lib");
@@ -148,13 +151,13 @@ const Write kWrites[] = {
        c->change_mask = 0;
        xoltLogCfgEnableAppMsgLogging(c);
      },
-     3, "OIDNames=; DebugLevel=0; DiagnosticLevel=0; DynaReloadInSec=0; LogToStdout=false; "
-        "LogToStderr=false; LogToOslog=false; RolloverMode=LocalTime; LogRecycle=false; "
-        "MaxLogFileSizeKB=10240; RolloverAtLocalTime=00:00; RolloverPeriodInSeconds=43200; "
-        "NumberOfLogFiles=-1; AppMsgLogging=ON; OIDAppMsgLogging=1; OIDDebugLogging=2"},
+     3,
+     "OIDNames=; DebugLevel=0; DiagnosticLevel=0; DynaReloadInSec=0; LogToStdout=false; "
+     "LogToStderr=false; LogToOslog=false; RolloverMode=LocalTime; LogRecycle=false; "
+     "MaxLogFileSizeKB=10240; RolloverAtLocalTime=00:00; RolloverPeriodInSeconds=43200; "
+     "NumberOfLogFiles=-1; AppMsgLogging=ON; OIDAppMsgLogging=1; OIDDebugLogging=2"},
     {"logset: the default one", "LOGSET.Default",
-     [](XoltLogCfg* c) { xoltLogCfgSetDirectory(c, "/sets", nullptr); }, 0,
-     "LogDirectory=/sets/"},
+     [](XoltLogCfg* c) { xoltLogCfgSetDirectory(c, "/sets", nullptr); }, 0, "LogDirectory=/sets/"},
 };
 
 TEST_P(ConfigWrite, WritesAndRemovesTheMarkedKeysInOrder) {
@@ -166,9 +169,9 @@ TEST_P(ConfigWrite, WritesAndRemovesTheMarkedKeysInOrder) {
         section == "Default" ? 112u : static_cast<uint32_t>(std::strtoul(row.section, nullptr, 10));
     Record record(kProduct, originator, is_logset ? logset_name.c_str() : nullptr);
     row.change(&record.cfg);
-    const uint32_t result =
-        is_logset ? xoltLogWritelogSetCfg(kProduct, logset_name.c_str(), &record.cfg)
-                  : xoltLogWriteCfg(kProduct, originator, &record.cfg);
+    const uint32_t result = is_logset
+                                ? xoltLogWritelogSetCfg(kProduct, logset_name.c_str(), &record.cfg)
+                                : xoltLogWriteCfg(kProduct, originator, &record.cfg);
     const bool differs = !registry() && row.file_view != nullptr;
     EXPECT_EQ(result, differs ? row.file_result : row.result) << row.what;
     EXPECT_EQ(is_logset ? logset(kProduct, logset_name) : this->section(kProduct, section),
@@ -195,8 +198,11 @@ TEST_P(ConfigWrite, RefusesArgumentsUnregisteredProductsAndStoresThatCannotBeMad
     uint32_t product, originator;
     XoltLogCfg* cfg;
     uint32_t result;
-  } cases[] = {{0, 5, &record.cfg, 3}, {kProduct, 0, &record.cfg, 3}, {kProduct, 5, nullptr, 3},
-               {13, 5, &record.cfg, 6}, {14, 5, &record.cfg, 1}};
+  } cases[] = {{0, 5, &record.cfg, 3},
+               {kProduct, 0, &record.cfg, 3},
+               {kProduct, 5, nullptr, 3},
+               {13, 5, &record.cfg, 6},
+               {14, 5, &record.cfg, 1}};
   for (const auto& row : cases) {
     EXPECT_EQ(xoltLogWriteCfg(row.product, row.originator, row.cfg), row.result);
     EXPECT_EQ(xoltLogWritelogSetCfg(row.product, row.originator == 0 ? nullptr : "s", row.cfg),

@@ -124,8 +124,8 @@ TEST_P(ConcurrentWriters, TwoProcessesKeepEachOthersProducts) {
     const uint32_t first = product == 21 ? 100 : 200;
     for (uint32_t originator = first; originator < first + kOriginatorsPerProcess; ++originator) {
       EXPECT_EQ(xoltlog::test::section_view(shared, std::to_string(originator)),
-                "LogDirectory=d" + std::to_string(originator) + "/; DebugLevel=" +
-                    std::to_string(originator % 7) + "; AppMsgLogging=ON");
+                "LogDirectory=d" + std::to_string(originator) +
+                    "/; DebugLevel=" + std::to_string(originator % 7) + "; AppMsgLogging=ON");
     }
   }
 }
