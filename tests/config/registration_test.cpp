@@ -58,15 +58,15 @@ TEST_P(Registration, TheLastProductTakesTheRegistrationRootAlong) {
   xoltlog::test::Record record(12);
   xoltLogCfgSetDebugLevel(&record.cfg, 2);
   ASSERT_EQ(xoltLogWriteCfg(12, XOLTLOG_DEFAULT_ORIGINATOR, &record.cfg), 0u);
-  Store key;
+  Store key12, key13;
   if (!registry()) {
     // A store file loses its values; the key removal still works on the
     // registry's default location and reports its result.
     ASSERT_EQ(add_product(14), 0u);
     EXPECT_EQ(xoltLogRemoveProductCfg(14), 6u);  // no default location there at all
     EXPECT_EQ(registration_view(14), "");
-    ASSERT_EQ(CreatePropertyString(xoltlog::kDefaultStoreLocation, "12", &key.handle), 0u);
-    ASSERT_EQ(CreatePropertyString(xoltlog::kDefaultStoreLocation, "13", &key.handle), 0u);
+    ASSERT_EQ(CreatePropertyString(xoltlog::kDefaultStoreLocation, "12", &key12.handle), 0u);
+    ASSERT_EQ(CreatePropertyString(xoltlog::kDefaultStoreLocation, "13", &key13.handle), 0u);
   }
   EXPECT_EQ(xoltLogRemoveProductCfg(12), 0u);
   EXPECT_EQ(registration_view(12), registry() ? "<2>" : "");
