@@ -27,6 +27,7 @@
 #include "xoltlog/access.h"
 #include "xoltlog/config.h"
 #include "xoltlog/property_store.h"
+#include "xoltlog/config_read.h"
 #include "xoltlog/shared_lib.h"
 #include "xoltlog/writer.h"
 
