@@ -1,0 +1,6 @@
+# The configuration readers through the exported functions, over the
+# registry stand-in and store files.
+xoltlog_add_test(config_read_test
+  config/read_fixture.cpp
+  config/config_read_test.cpp
+)
