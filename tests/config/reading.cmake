@@ -3,4 +3,5 @@
 xoltlog_add_test(config_read_test
   config/read_fixture.cpp
   config/config_read_test.cpp
+  config/config_collect_test.cpp
 )
