@@ -55,8 +55,15 @@ void start_record(const LibraryLockGuard& held, XoltLogCfg& cfg, const XoltLogCf
   }
 }
 
-bool is_defaults_or_logsets(const char* section) noexcept {
-  return std::strcmp(section, kDefaultSection) == 0 || std::strcmp(section, kLogsetKey) == 0;
+// A hand-edited store file can hold a line with an empty section name,
+// which names no originator and no logset.
+bool is_skipped_section(const char* section) noexcept {
+  return *section == '\0' || std::strcmp(section, kDefaultSection) == 0 ||
+         std::strcmp(section, kLogsetKey) == 0;
+}
+
+bool is_skipped_logset(const char* logset) noexcept {
+  return *logset == '\0' || std::strcmp(logset, kDefaultSection) == 0;
 }
 
 // Ends a collector's walk: the end of the names is success.
@@ -112,7 +119,7 @@ std::uint32_t collect_originators(const LibraryLockGuard& held, std::uint32_t pr
     if (const std::uint32_t step = names.next(); step != XOLTLOG_STORE_OK) {
       return walk_result(step);
     }
-    if (is_defaults_or_logsets(names.name())) {
+    if (is_skipped_section(names.name())) {
       continue;
     }
     OwnedRecord record(held);
@@ -156,7 +163,7 @@ std::uint32_t collect_logsets(const LibraryLockGuard& held, std::uint32_t produc
     if (const std::uint32_t step = names.next(); step != XOLTLOG_STORE_OK) {
       return walk_result(step);
     }
-    if (std::strcmp(names.name(), kDefaultSection) == 0) {
+    if (is_skipped_logset(names.name())) {
       continue;
     }
     OwnedRecord record(held);

@@ -4,4 +4,5 @@ xoltlog_add_test(config_read_test
   config/read_fixture.cpp
   config/config_read_test.cpp
   config/config_collect_test.cpp
+  config/config_bad_input_test.cpp
 )
