@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/read_fixture.h"
 #include "config/store_layout.h"
+#include "support/allocation_faults.h"
 #include "xoltlog/config_read.h"
 #include "xoltlog/frame.h"
 
@@ -88,6 +90,32 @@ TEST_P(Collect, AllProductsOneAfterAnother) {
     expected.push_back(name);
   }
   EXPECT_EQ(records.summary(), expected);
+}
+
+// Whichever allocation fails, the result says so or the records still
+// counted are whole; nothing leaks.
+TEST_P(Collect, MemoryRunningOutAtAnyAllocation) {
+  product_with_sections(12);
+  const int runs = for_each_allocation_fault(
+      [](long) { return std::make_unique<Records>(10); },
+      [](std::unique_ptr<Records>& records) {
+        return xoltLogReadProdIDCfg(nullptr, 12, 10, records->data(), &records->count);
+      },
+      [](long allowed, std::unique_ptr<Records>& records, std::uint32_t result) {
+        EXPECT_TRUE(result == 0 || result == 4 || result == 6 || result == 39)
+            << allowed << ": " << result;
+        EXPECT_LE(records->count, 10u);
+        for (const std::string& name : records->summary()) {
+          EXPECT_EQ(name.rfind("12/", 0), 0u) << allowed;
+        }
+      });
+  EXPECT_GT(runs, 20);
+  for_each_allocation_fault(
+      [](long) { return std::make_unique<Cfg>(); },
+      [](std::unique_ptr<Cfg>& read) { return xoltLogReadCfg(12, 9, &read->cfg); },
+      [](long allowed, std::unique_ptr<Cfg>&, std::uint32_t result) {
+        EXPECT_TRUE(result == 0 || result == 4 || result == 6) << allowed << ": " << result;
+      });
 }
 
 TEST_P(Collect, CapacitiesStopTheCollectors) {

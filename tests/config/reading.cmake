@@ -5,4 +5,5 @@ xoltlog_add_test(config_read_test
   config/config_read_test.cpp
   config/config_collect_test.cpp
   config/config_bad_input_test.cpp
+  support/allocation_faults.cpp  # replaces operator new in this executable
 )
