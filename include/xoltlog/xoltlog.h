@@ -28,6 +28,7 @@
 #include "xoltlog/config.h"
 #include "xoltlog/config_write.h"
 #include "xoltlog/property_store.h"
+#include "xoltlog/config_read.h"
 #include "xoltlog/shared_lib.h"
 #include "xoltlog/writer.h"
 

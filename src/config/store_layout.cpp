@@ -17,15 +17,6 @@ namespace {
 std::atomic<const char*> g_location{nullptr};
 std::mutex g_location_guard;
 
-const char* read_location() noexcept {
-  const char* configured = std::getenv(kStoreLocationVariable);
-  if (configured == nullptr) {
-    return kDefaultStoreLocation;
-  }
-  const char* copy = duplicate_string(configured);
-  return copy != nullptr ? copy : kDefaultStoreLocation;
-}
-
 }  // namespace
 
 const char* store_location() noexcept {
@@ -35,7 +26,13 @@ const char* store_location() noexcept {
   std::lock_guard<std::mutex> guard(g_location_guard);
   const char* known = g_location.load(std::memory_order_relaxed);
   if (known == nullptr) {
-    known = read_location();
+    const char* configured = std::getenv(kStoreLocationVariable);
+    known = configured == nullptr ? kDefaultStoreLocation : duplicate_string(configured);
+    if (known == nullptr) {
+      // Not kept, so that the next call copies it again: falling back to the
+      // default location would send every later call to another store.
+      return configured;
+    }
     g_location.store(known, std::memory_order_release);
   }
   return known;
