@@ -1,6 +1,7 @@
 #include "config/section_reader.h"
 
 #include <new>
+#include <utility>
 
 #include "config/accessors.h"
 #include "config/key_rules.h"
@@ -62,15 +63,12 @@ void set_logset_text(const LibraryLockGuard& held, XoltLogCfg& cfg, char*& field
 // The second look at FileName: without a usable value the logset's files
 // are named after the logset itself.
 std::uint32_t read_file_name(SectionRead& read, const std::string& logset) {
-  char* before = read.cfg.logset_file_name;
-  read.cfg.logset_file_name = nullptr;
+  BlockPtr<char> before(std::exchange(read.cfg.logset_file_name, nullptr));
   const bool present = read_config_key(read, kFileName);
   if (read.cfg.logset_file_name == nullptr) {
-    read.cfg.logset_file_name = before;
+    read.cfg.logset_file_name = before.release();
     set_logset_text(read.held, read.cfg, read.cfg.logset_file_name, logset,
                     XOLTLOG_CFG_MASK_LOGSET_FILE_NAME);
-  } else {
-    release(before);
   }
   return present ? 1u : 0u;
 }
