@@ -35,8 +35,9 @@ bool read_failed(const LineFile& file) noexcept;
 // Back to the first line: false when the file cannot be rewound.
 bool rewind_line_file(LineFile& file) noexcept;
 
-// True when path names the very file that file reads: false after the file
-// at path has been replaced by another one.
+// True when path names the very file that file reads, unchanged since it
+// was opened: false after the file at path has been replaced by another
+// one, or changed in place.
 bool is_same_file(const LineFile& file, const char* path) noexcept;
 
 }  // namespace xoltlog::platform

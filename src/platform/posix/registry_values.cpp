@@ -37,13 +37,6 @@ constexpr std::size_t kMaxNameSize = 16383;
 constexpr std::size_t kMaxDataSize = 1u << 20;
 constexpr off_t kMaxFileSize = 64 << 20;
 
-struct StoredValue {
-  std::string name;
-  std::uint32_t type;
-  std::string data;
-};
-using ValueSet = std::vector<StoredValue>;
-
 std::string encode(const ValueSet& values) {
   std::string bytes(kMagic);
   for (const StoredValue& value : values) {
@@ -93,8 +86,7 @@ bool decode(std::string_view in, ValueSet& values) {
   return true;
 }
 
-RegistryStatus read_all(int fd, std::string& bytes) {
-  struct stat status {};
+RegistryStatus read_all(int fd, std::string& bytes, struct stat& status) {
   if (syscalls().fstat(fd, &status) != 0 || status.st_size > kMaxFileSize) {
     return RegistryStatus::kFailed;
   }
@@ -109,8 +101,39 @@ RegistryStatus read_all(int fd, std::string& bytes) {
   return RegistryStatus::kOk;
 }
 
-// A key without a values file has no values.
-RegistryStatus read_values(const RegistryKey& key, ValueSet& values) {
+std::int64_t changed_ns(const struct stat& status) noexcept {
+  return static_cast<std::int64_t>(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+}
+
+void note_file(KeptValues& kept, const struct stat& status) noexcept {
+  kept.device = status.st_dev;
+  kept.inode = status.st_ino;
+  kept.size = status.st_size;
+  kept.changed_ns = changed_ns(status);
+}
+
+bool same_file(const KeptValues& kept, const struct stat& status) noexcept {
+  return status.st_dev == kept.device && status.st_ino == kept.inode &&
+         status.st_size == kept.size && changed_ns(status) == kept.changed_ns;
+}
+
+// The values the key kept, when the values file it read them from still
+// stands under its name; null otherwise.
+ValueSet* current_values(const RegistryKey& key) {
+  std::optional<KeptValues>& kept = key.kept_values();
+  struct stat status {};
+  const std::string path = key.directory() + "/" + posix::kValuesFile;
+  if (!kept || kept->inode == 0 || syscalls().lstat(path.c_str(), &status) != 0 ||
+      !same_file(*kept, status)) {
+    return nullptr;
+  }
+  return &kept->values;
+}
+
+// A key without a values file has no values. The file read is named in
+// read_from (an inode of 0 when there was none).
+RegistryStatus read_values(const RegistryKey& key, ValueSet& values,
+                           KeptValues* read_from = nullptr) {
   const std::string path = key.directory() + "/" + posix::kValuesFile;
   // A link in the values file's place is nobody's values.
   const posix::UniqueFd fd(syscalls().open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0));
@@ -118,9 +141,12 @@ RegistryStatus read_values(const RegistryKey& key, ValueSet& values) {
     return errno == ENOENT ? RegistryStatus::kOk : posix::registry_status_of(errno);
   }
   std::string bytes;
-  const RegistryStatus status = read_all(fd.get(), bytes);
-  if (status != RegistryStatus::kOk) {
-    return status;
+  struct stat status {};
+  if (const RegistryStatus read = read_all(fd.get(), bytes, status); read != RegistryStatus::kOk) {
+    return read;
+  }
+  if (read_from != nullptr) {
+    note_file(*read_from, status);
   }
   return decode(bytes, values) ? RegistryStatus::kOk : RegistryStatus::kFailed;
 }
@@ -156,11 +182,19 @@ RegistryStatus update_values(const RegistryKey& key, Change&& change) {
 
 RegistryStatus query_registry_value(const RegistryKey& key, std::string_view name,
                                     RegistryValue& value) {
-  ValueSet values;
-  const RegistryStatus status = read_values(key, values);
+  ValueSet* kept = current_values(key);
+  if (kept == nullptr) {
+    KeptValues fresh;
+    if (const RegistryStatus status = read_values(key, fresh.values, &fresh);
+        status != RegistryStatus::kOk) {
+      return status;
+    }
+    kept = &(key.kept_values() = std::move(fresh))->values;
+  }
+  ValueSet& values = *kept;
   const auto found = find_value(values, name);
-  if (status != RegistryStatus::kOk || found == values.end()) {
-    return status != RegistryStatus::kOk ? status : RegistryStatus::kNotFound;
+  if (found == values.end()) {
+    return RegistryStatus::kNotFound;
   }
   auto data = std::make_unique<unsigned char[]>(found->data.size() + 1);
   std::memcpy(data.get(), found->data.data(), found->data.size());
