@@ -20,6 +20,7 @@
 #include "xoltlog/frame.h"
 #include "xoltlog/rir.h"
 #include "xoltlog/message.h"
+#include "xoltlog/text_render.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/platform.h"
 #include "xoltlog/text.h"

@@ -6,5 +6,10 @@ list(APPEND XOLTLOG_CORE_SOURCES
   message/record_arguments.cpp
   message/record_serializer.cpp
   message/record_parser.cpp
+  message/code_page_text.cpp
+  message/argument_text.cpp
+  message/text_render.cpp
+  message/wide_argument.cpp
 )
-list(APPEND XOLTLOG_EXPORT_SOURCES message/exports.cpp message/record_format_exports.cpp)
+list(APPEND XOLTLOG_EXPORT_SOURCES message/exports.cpp message/record_format_exports.cpp
+     message/text_exports.cpp)
