@@ -7,3 +7,7 @@ xoltlog_add_test(message_test
   message/record_parser_test.cpp
   message/record_allocation_test.cpp
 )
+xoltlog_add_test(message_text_test
+  message/text_render_test.cpp
+  support/allocation_faults.cpp  # replaces operator new in this executable
+)
