@@ -5,9 +5,11 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "xoltlog/frame.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/message.h"
 #include "xoltlog/rir.h"
+#include "xoltlog/text_render.h"
 
 namespace {
 
@@ -36,6 +38,26 @@ void BM_TextMessage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TextMessage);
+
+uint32_t render_text(char** text, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const uint32_t result = listxt_svnprintf(text, format, args);
+  va_end(args);
+  return result;
+}
+
+// What a printf-style entry point pays for its text: building the message,
+// both passes and the allocation.
+void BM_RenderPrintfStyle(benchmark::State& state) {
+  for (auto _ : state) {
+    char* text = nullptr;
+    render_text(&text, "user %s logged in from %s after %d tries", "alice", "10.0.0.7", 3);
+    benchmark::DoNotOptimize(text);
+    xoltLogFree(text);
+  }
+}
+BENCHMARK(BM_RenderPrintfStyle);
 
 // Baseline for the text message: printf rendering the same text.
 void BM_SnprintfSameText(benchmark::State& state) {

@@ -62,6 +62,10 @@ bool ArgumentText::read(const XoltRirArgIter& it, std::uint32_t type) noexcept {
 }
 
 bool ArgumentText::format(std::uint64_t estimate, const char* format, ...) noexcept {
+  estimate_ = estimate;
+  if (!text_wanted_) {
+    return true;
+  }
   va_list args;
   va_start(args, format);
   const int length = std::vsnprintf(digits_, sizeof digits_, format, args);
@@ -70,7 +74,6 @@ bool ArgumentText::format(std::uint64_t estimate, const char* format, ...) noexc
     return false;
   }
   text_ = std::string_view(digits_, std::strlen(digits_));
-  estimate_ = estimate;
   return true;
 }
 
@@ -92,7 +95,7 @@ bool ArgumentText::read_wide_char(const XoltRirArgIter& it) noexcept {
   }
   estimate_ = kWideCharEstimate;
   const wchar_t text[] = {c, L'\0'};
-  if (c != L'\0' && wide_to_code_page(converted_, text) == XOLTLOG_OK) {
+  if (text_wanted_ && c != L'\0' && wide_to_code_page(converted_, text) == XOLTLOG_OK) {
     text_ = converted_.get();
   }
   return true;

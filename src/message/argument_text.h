@@ -15,7 +15,9 @@ namespace xoltlog {
 
 class ArgumentText {
  public:
-  ArgumentText() = default;
+  // text_wanted false: the sizing pass, which needs the estimates alone, so
+  // pieces of a fixed estimate are not formatted at all.
+  explicit ArgumentText(bool text_wanted) noexcept : text_wanted_(text_wanted) {}
   ArgumentText(const ArgumentText&) = delete;
   ArgumentText& operator=(const ArgumentText&) = delete;
 
@@ -41,10 +43,11 @@ class ArgumentText {
 
   // The longest "%f" of a double is 309 integer digits, a sign, a point and
   // six decimals.
-  char digits_[320] = {};
+  char digits_[320];
   BlockPtr<char> converted_;
   std::string_view text_;
   std::uint64_t estimate_ = 0;
+  bool text_wanted_;
 };
 
 // The asctime text of a broken-down time ("Wed May 17 10:20:30 2023\n") into

@@ -21,7 +21,7 @@ bool render_list(const XoltRirMsg* msg, TextSink& sink, int depth) noexcept;
 // carry the piece's buffer in every frame.
 [[gnu::noinline]] bool emit_value(const XoltRirArgIter& it, std::uint32_t type,
                                   TextSink& sink) noexcept {
-  ArgumentText piece;
+  ArgumentText piece(!sink.sizing());
   if (!piece.read(it, type)) {
     return false;
   }

@@ -26,6 +26,7 @@ class TextSink {
   TextSink(char* destination, std::uint64_t capacity) noexcept;
 
   void emit(std::string_view text, std::uint64_t estimate) noexcept;
+  bool sizing() const noexcept { return destination_ == nullptr; }
   std::uint64_t size() const noexcept { return size_; }
 
  private:
