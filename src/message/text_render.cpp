@@ -96,7 +96,8 @@ void TextSink::emit(std::string_view text, std::uint64_t estimate) noexcept {
     size_ += estimate;
     return;
   }
-  if (length_ + 1 >= capacity_) {
+  // An empty piece may have no bytes behind it at all.
+  if (text.empty() || length_ + 1 >= capacity_) {
     return;
   }
   const std::uint64_t room = capacity_ - 1 - length_;
