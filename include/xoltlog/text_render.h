@@ -53,8 +53,8 @@ XOLTLOG_API uint32_t listxt_svnprintf(char** text, const char* format,
 
 /* Two passes over msg that take the same decisions.
  * destination null (sizing pass): sets *size to the bytes the text needs (0
- * for a message without arguments), or to UINT64_MAX on failure; returns
- * null.
+ * for an identifier-0 message without arguments), or to UINT64_MAX on
+ * failure; returns null.
  * destination given (fill pass): appends the text behind what destination
  * already holds, never more than *size - 1 characters in all, and returns
  * destination; on failure sets *size to UINT64_MAX and returns null, the
