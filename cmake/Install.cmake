@@ -7,6 +7,9 @@ install(TARGETS xoltlog xoltrir
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The formatting library is loaded, never linked: it goes beside
+# libxoltlog.so, where the loader looks first, and into no export set.
+install(TARGETS xoltLogFormatMsg LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY include/xoltlog DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h")
 
