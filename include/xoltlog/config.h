@@ -71,6 +71,13 @@ XOLTLOG_BEGIN_DECLS
  * field but the log directory. */
 #define XOLTLOG_CFG_MASK_APP_MSG_LOGGING 0x7FFFFFFEu
 
+/* The event source setting: the name under which event-log copies are
+ * reported ("Application" by default) and their category (0). */
+typedef struct XoltLogEventSource {
+  char name[XOLTLOG_CFG_EVENT_SOURCE_SIZE];
+  uint16_t category;
+} XoltLogEventSource;
+
 typedef struct XoltLogCfg {
   uint32_t product_id;
   uint32_t originator_id; /* 112 for a product's "Default" section, 0 for a logset */
@@ -88,8 +95,7 @@ typedef struct XoltLogCfg {
   int64_t prev_conf_mod_time;
   uint32_t number_of_log_files;
   uint32_t log_recycle;
-  char event_source[XOLTLOG_CFG_EVENT_SOURCE_SIZE];
-  uint16_t event_category;
+  XoltLogEventSource event_source;
   char product_names[XOLTLOG_CFG_TEXT_SIZE];
   char originator_names[XOLTLOG_CFG_TEXT_SIZE];
   char* l10n_lib;

@@ -32,5 +32,6 @@
 #include "xoltlog/config_read.h"
 #include "xoltlog/shared_lib.h"
 #include "xoltlog/writer.h"
+#include "xoltlog/output.h"
 
 #endif /* XOLTLOG_XOLTLOG_H */

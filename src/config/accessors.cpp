@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "config/record.h"
 #include "frame/memory.h"
 #include "platform/file_path.h"
 
@@ -84,11 +85,26 @@ std::uint32_t set_event_source(const LibraryLockGuard&, XoltLogCfg& cfg,
   if (source == nullptr || *source == '\0') {
     return XOLTLOG_E_INVALID_ARG;
   }
-  const std::size_t length = strnlen(source, sizeof cfg.event_source - 1);
-  std::memset(cfg.event_source, 0, sizeof cfg.event_source);
-  std::memcpy(cfg.event_source, source, length);
+  const std::size_t length = strnlen(source, sizeof cfg.event_source.name - 1);
+  std::memset(cfg.event_source.name, 0, sizeof cfg.event_source.name);
+  std::memcpy(cfg.event_source.name, source, length);
   cfg.change_mask |= XOLTLOG_CFG_MASK_EVENT_SOURCE;
   return XOLTLOG_OK;
+}
+
+std::int32_t reset_event_source(const LibraryLockGuard&, XoltLogEventSource& setting,
+                                const char* name) noexcept {
+  if (name == nullptr) {
+    return -3;
+  }
+  std::memset(&setting, 0, sizeof setting);
+  std::memcpy(setting.name, name, strnlen(name, sizeof setting.name - 1));
+  return 0;
+}
+
+void reset_event_source_to_default(const LibraryLockGuard& held,
+                                   XoltLogEventSource& setting) noexcept {
+  reset_event_source(held, setting, kDefaultEventSource);
 }
 
 void switch_flag(const LibraryLockGuard&, XoltLogCfg& cfg, std::uint32_t flag, bool on,

@@ -29,6 +29,16 @@ std::uint32_t set_directory(const LibraryLockGuard& held, XoltLogCfg& cfg, const
 std::uint32_t set_event_source(const LibraryLockGuard& held, XoltLogCfg& cfg,
                                const char* source) noexcept;
 
+// The event source setting's own helpers, which start it afresh: the setting
+// is zeroed (category 0) and takes at most 79 characters of name, so that
+// the name stays terminated however long the given one is. No mask bit is
+// marked. -3 for a null name.
+std::int32_t reset_event_source(const LibraryLockGuard& held, XoltLogEventSource& setting,
+                                const char* name) noexcept;
+// "Application", category 0.
+void reset_event_source_to_default(const LibraryLockGuard& held,
+                                   XoltLogEventSource& setting) noexcept;
+
 // Sets or clears flag bits, marking mask bits (0 for none).
 void switch_flag(const LibraryLockGuard& held, XoltLogCfg& cfg, std::uint32_t flag, bool on,
                  std::uint32_t mask) noexcept;

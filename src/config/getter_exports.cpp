@@ -93,7 +93,7 @@ XOLTLOG_API uint32_t xoltLogCfgGetPrevConfModTime(const XoltLogCfg* cfg, int64_t
 XOLTLOG_API uint32_t xoltLogCfgGetNtEventCategory(const XoltLogCfg* cfg,
                                                   uint16_t* category) noexcept {
   return get_value("xoltLogCfgGetNtEventCategory()", cfg, category,
-                   [](const XoltLogCfg& c) { return c.event_category; });
+                   [](const XoltLogCfg& c) { return c.event_source.category; });
 }
 
 XOLTLOG_API uint32_t xoltLogCfgGetNtEventSource(const XoltLogCfg* cfg, char** source) noexcept {
@@ -101,7 +101,7 @@ XOLTLOG_API uint32_t xoltLogCfgGetNtEventSource(const XoltLogCfg* cfg, char** so
     return XOLTLOG_E_INVALID_ARG;
   }
   const LibraryLockGuard held("xoltLogCfgGetNtEventSource()");
-  *source = xoltlog::duplicate_string(cfg->event_source);
+  *source = xoltlog::duplicate_string(cfg->event_source.name);
   return *source != nullptr ? XOLTLOG_OK : XOLTLOG_E_NO_MEMORY;
 }
 

@@ -186,7 +186,7 @@ bool read_event_category(SectionRead& read, const char* key) {
     return false;
   }
   if (const auto category = static_cast<std::uint16_t>(number); category != 0) {
-    read.cfg.event_category = category;
+    read.cfg.event_source.category = category;
   }
   return true;
 }

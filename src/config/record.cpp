@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "config/accessors.h"
 #include "frame/memory.h"
 
 namespace xoltlog {
@@ -18,12 +19,12 @@ bool copy_if_set(char*& destination, const char* source) noexcept {
   return destination != nullptr;
 }
 
-void set_defaults(XoltLogCfg& cfg) noexcept {
+void set_defaults(const LibraryLockGuard& held, XoltLogCfg& cfg) noexcept {
   cfg.app_msg_logging = 1;
   cfg.max_file_size_kb = kDefaultMaxFileSizeKb;
   cfg.rollover_period = kDefaultRolloverPeriod;
   cfg.number_of_log_files = kAllLogFiles;
-  std::strcpy(cfg.event_source, kDefaultEventSource);
+  reset_event_source_to_default(held, cfg.event_source);
 }
 
 bool copy_owned_fields(XoltLogCfg& destination, const XoltLogCfg& source) noexcept {
@@ -52,7 +53,8 @@ void copy_plain_fields(XoltLogCfg& destination, const XoltLogCfg& source) noexce
   destination.rollover_time = source.rollover_time;
   destination.prev_conf_mod_time = source.prev_conf_mod_time;
   destination.reload_interval = source.reload_interval;
-  std::memcpy(destination.event_source, source.event_source, sizeof source.event_source);
+  std::memcpy(destination.event_source.name, source.event_source.name,
+              sizeof source.event_source.name);
 }
 
 }  // namespace
@@ -65,7 +67,7 @@ std::uint32_t init_config(const LibraryLockGuard& held, XoltLogCfg* cfg, std::ui
   std::memset(cfg, 0, sizeof *cfg);
   cfg->product_id = product;
   cfg->originator_id = originator;
-  set_defaults(*cfg);
+  set_defaults(held, *cfg);
   if (logset_name != nullptr) {
     cfg->logset_marker = 1;
     if (!copy_if_set(cfg->logset_name, logset_name) ||

@@ -11,6 +11,8 @@
 static_assert(sizeof(XoltLogCfg) == 3344);
 static_assert(offsetof(XoltLogCfg, file_sddl) == 1056);
 static_assert(offsetof(XoltLogCfg, event_source) == 1112);
+static_assert(offsetof(XoltLogCfg, event_source.category) == 1192);
+static_assert(offsetof(XoltLogCfg, product_names) == 1194);
 static_assert(offsetof(XoltLogCfg, l10n_lib) == 3248);
 static_assert(offsetof(XoltLogCfg, change_mask) == 3272);
 static_assert(offsetof(XoltLogCfg, oid_diag_logging) == 3336);

@@ -120,9 +120,9 @@ constexpr SectionKey kLogsetKeys[] = {
 
 constexpr SectionKey kEventAndSecurityKeys[] = {
     {"NtEventLogSourceName", XOLTLOG_CFG_MASK_EVENT_SOURCE,
-     [](const XoltLogCfg& c) { return text(c.event_source); }},
+     [](const XoltLogCfg& c) { return text(c.event_source.name); }},
     {"NtEventLogCategory", XOLTLOG_CFG_MASK_EVENT_CATEGORY,
-     [](const XoltLogCfg& c) { return number(c.event_category); }},
+     [](const XoltLogCfg& c) { return number(c.event_source.category); }},
     {"LogFileSDDL", XOLTLOG_CFG_MASK_FILE_SDDL,
      [](const XoltLogCfg& c) { return text(c.file_sddl); }},
 };

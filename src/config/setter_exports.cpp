@@ -83,7 +83,7 @@ XOLTLOG_API uint32_t xoltLogCfgSetRolloverTime(XoltLogCfg* cfg, int64_t seconds)
 XOLTLOG_API uint32_t xoltLogCfgSetNtEventCategory(XoltLogCfg* cfg, uint16_t category) noexcept {
   return set_checked("xoltLogCfgSetNtEventCategory()", cfg, category != 0,
                      XOLTLOG_CFG_MASK_EVENT_CATEGORY,
-                     [=](XoltLogCfg& c) { c.event_category = category; });
+                     [=](XoltLogCfg& c) { c.event_source.category = category; });
 }
 
 XOLTLOG_API uint32_t xoltLogCfgSetPrevConfModTime(XoltLogCfg* cfg, int64_t time) noexcept {

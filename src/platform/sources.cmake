@@ -17,6 +17,8 @@ list(APPEND XOLTLOG_CORE_SOURCES
   platform/${XOLTLOG_PLATFORM_DIR}/file_context.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/file_append.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/directories.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/syslog_datagram.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/event_log.cpp
 )
 list(APPEND XOLTLOG_EXPORT_SOURCES platform/file_exports.cpp platform/host_exports.cpp
   platform/shared_lib_exports.cpp)

@@ -77,6 +77,8 @@ _Static_assert(offsetof(XoltLogFileEntry, file_name) == 35493, "entry file name"
 _Static_assert(sizeof(XoltLogCfg) == 3344, "configuration record");
 _Static_assert(offsetof(XoltLogCfg, file_sddl) == 1056, "file security");
 _Static_assert(offsetof(XoltLogCfg, event_source) == 1112, "event source");
+_Static_assert(offsetof(XoltLogCfg, event_source.category) == 1192, "event category");
+_Static_assert(offsetof(XoltLogCfg, product_names) == 1194, "product names");
 _Static_assert(offsetof(XoltLogCfg, l10n_lib) == 3248, "localization library");
 _Static_assert(offsetof(XoltLogCfg, change_mask) == 3272, "change mask");
 _Static_assert(offsetof(XoltLogCfg, oid_diag_logging) == 3336, "originator diagnostic logging");

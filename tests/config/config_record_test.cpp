@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/accessors.h"
 #include "config/record.h"
 #include "xoltlog/config.h"
 #include "xoltlog/frame.h"
@@ -177,6 +178,30 @@ TEST(ConfigCopy, CarriesSettingsButNotLogsetFieldsOrMasks) {
   const XoltLogCfg zero{};
   ASSERT_EQ(xoltLogFreeCfg(&copy), XOLTLOG_OK);
   EXPECT_EQ(std::memcmp(&zero, &copy, sizeof zero), 0);
+}
+
+// The event source helpers start the setting afresh: category 0 and a name
+// that stays terminated however long the given one is.
+TEST(EventSourceSetting, StartsAfreshAndKeepsTheNameTerminated) {
+  const xoltlog::LibraryLockGuard held("test");
+  XoltLogEventSource setting;
+  std::memset(&setting, 'z', sizeof setting);
+  const std::string long_name(100, 'n');
+  EXPECT_EQ(xoltlog::reset_event_source(held, setting, long_name.c_str()), 0);
+  EXPECT_EQ(std::string(setting.name), long_name.substr(0, 79));
+  EXPECT_EQ(setting.category, 0);
+
+  setting.category = 5;
+  EXPECT_EQ(xoltlog::reset_event_source(held, setting, nullptr), -3);
+  EXPECT_EQ(setting.category, 5) << "a refused name changes nothing";
+
+  EXPECT_EQ(xoltlog::reset_event_source(held, setting, "Short"), 0);
+  EXPECT_EQ(std::memcmp(setting.name, "Short\0\0\0", 8), 0) << "the rest is zeroed";
+
+  setting.category = 5;
+  xoltlog::reset_event_source_to_default(held, setting);
+  EXPECT_STREQ(setting.name, "Application");
+  EXPECT_EQ(setting.category, 0);
 }
 
 TEST(FileSecurity, CopyAndFree) {

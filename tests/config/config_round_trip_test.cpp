@@ -28,10 +28,10 @@ std::string stored_fields(const XoltLogCfg& cfg) {
                 cfg.debug_level, cfg.diag_level, cfg.reload_interval, cfg.flags,
                 cfg.app_msg_logging, cfg.rollover_mode, cfg.log_recycle, cfg.max_file_size_kb,
                 cfg.rollover_time, cfg.rollover_period, cfg.number_of_log_files,
-                static_cast<unsigned>(cfg.event_category));
+                static_cast<unsigned>(cfg.event_source.category));
   return std::string(numbers) + " dir=" + cfg.log_directory + " oids=" + cfg.originator_names +
          " lib=" + text(cfg.l10n_lib) + " res=" + text(cfg.l10n_resource) +
-         " resdir=" + text(cfg.l10n_resource_dir) + " source=" + cfg.event_source +
+         " resdir=" + text(cfg.l10n_resource_dir) + " source=" + cfg.event_source.name +
          " sddl=" + text(cfg.file_sddl) + " file=" + text(cfg.logset_file_name) +
          " oidapp=" + text(cfg.oid_app_msg_logging) + " oiddebug=" + text(cfg.oid_debug_logging) +
          " oiddiag=" + text(cfg.oid_diag_logging);

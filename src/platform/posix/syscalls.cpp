@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace xoltlog::platform::posix {
@@ -47,6 +48,10 @@ const Syscalls kReal = {
     .lseek = ::lseek,
     .stat = ::stat,
     .readlink = ::readlink,
+    .socket = ::socket,
+    .connect = ::connect,
+    .send = ::send,
+    .setsockopt = ::setsockopt,
 };
 
 Syscalls g_active = kReal;

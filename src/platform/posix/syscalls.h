@@ -4,6 +4,7 @@
 #pragma once
 
 #include <dirent.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
@@ -46,6 +47,10 @@ struct Syscalls {
   off_t (*lseek)(int fd, off_t offset, int whence);
   int (*stat)(const char* path, struct stat* status);
   ssize_t (*readlink)(const char* path, char* buffer, size_t size);
+  int (*socket)(int domain, int type, int protocol);
+  int (*connect)(int fd, const struct sockaddr* address, socklen_t size);
+  ssize_t (*send)(int fd, const void* bytes, size_t count, int flags);
+  int (*setsockopt)(int fd, int level, int option, const void* value, socklen_t size);
 };
 
 // The table in use. Tests swap entries and restore them; it must not be
