@@ -51,6 +51,60 @@ typedef struct XoltLogHandle {
   uint32_t originator_id;
 } XoltLogHandle;
 
+/* Opens handle for product: levels and output flags of originator, log file
+ * of file_originator. 3 for a zero identifier or null handle (the handle
+ * untouched), 4, the codes of xoltLogReadCfg and xoltLogOpenFile, 22 when
+ * the event-log output asked for cannot be opened (the handle then logs to
+ * files all the same). A handle whose open failed after it was connected
+ * is closed as usual. */
+XOLTLOG_API uint32_t xoltLogOpen2(uint32_t product, uint32_t originator, uint32_t file_originator,
+                                  XoltLogHandle* handle) XOLTLOG_NOEXCEPT;
+/* xoltLogOpen2 with originator as its own file originator. */
+XOLTLOG_API uint32_t xoltLogOpen(uint32_t product, uint32_t originator,
+                                 XoltLogHandle* handle) XOLTLOG_NOEXCEPT;
+/* A handle without a log file that reports secure audit messages to the
+ * event log. Stores product and originator into cfg, of which the handle
+ * keeps a copy. unused is not looked at. 3, 22 (event log unreachable). */
+XOLTLOG_API uint32_t xoltLogSecureOpen(uint32_t product, uint32_t originator, void* unused,
+                                       struct XoltLogCfg* cfg,
+                                       XoltLogHandle* handle) XOLTLOG_NOEXCEPT;
+/* Releases what the open allocated and detaches the handle from its file
+ * writer: 0, 1 (not on its writer's list), 3 for a null handle and for a
+ * handle without a writer (secure, closed or never opened), after
+ * releasing everything. */
+XOLTLOG_API uint32_t xoltLogClose(XoltLogHandle* handle) XOLTLOG_NOEXCEPT;
+
+/* Levels: 3 for a null handle or output, else 0. The debug and diagnostic
+ * getters let xoltDynaLoadConfig refresh the levels first. The setters
+ * store any value as given. */
+XOLTLOG_API uint32_t xoltLogGetDebugLevel(XoltLogHandle* handle, int32_t* level) XOLTLOG_NOEXCEPT;
+XOLTLOG_API uint32_t xoltLogGetDiagLevel(XoltLogHandle* handle, int32_t* level) XOLTLOG_NOEXCEPT;
+XOLTLOG_API uint32_t xoltLogSetDebugLevel(XoltLogHandle* handle, int32_t level) XOLTLOG_NOEXCEPT;
+XOLTLOG_API uint32_t xoltLogSetDiagLevel(XoltLogHandle* handle, int32_t level) XOLTLOG_NOEXCEPT;
+XOLTLOG_API uint32_t xoltLogGetSecureAuditLevel(XoltLogHandle* handle,
+                                                int32_t* level) XOLTLOG_NOEXCEPT;
+XOLTLOG_API uint32_t xoltLogSetSecureAuditLevel(XoltLogHandle* handle,
+                                                int32_t level) XOLTLOG_NOEXCEPT;
+/* The next sequence number to give out, and setting it: 3 for null, else 0. */
+XOLTLOG_API uint32_t xoltLogGetSequenceNumber(XoltLogHandle* handle,
+                                              uint32_t* number) XOLTLOG_NOEXCEPT;
+XOLTLOG_API uint32_t xoltLogSetSequenceNumber(XoltLogHandle* handle,
+                                              uint32_t number) XOLTLOG_NOEXCEPT;
+/* Sets both fields to 0; nothing for null. */
+XOLTLOG_API void InitializeLocalizerList(XoltLogLocalizerList* list) XOLTLOG_NOEXCEPT;
+
+/* Once the handle's reload interval (at least 60 s; 0 never) has passed
+ * since the last check, rereads the debug and diagnostic levels and the
+ * interval of its originator from the store. A failed read sets all three
+ * to 0. Always 0. */
+XOLTLOG_API uint32_t xoltDynaLoadConfig(XoltLogHandle* handle) XOLTLOG_NOEXCEPT;
+/* Refreshes the writer's file security settings (where the store sets
+ * them) and the reload interval of the configuration copy of its handle of
+ * the writer's own originator: 0; 6 when there is no such handle, it has no
+ * copy, or the store cannot be read (nothing changed); 3 for null; 4 when
+ * a setting cannot be copied (nothing changed). */
+XOLTLOG_API uint32_t xoltReLoadCfg(struct XoltLogFileWriter* writer) XOLTLOG_NOEXCEPT;
+
 /* Gives out the handle's sequence counter and advances it (modulo 2^32),
  * under the library lock; 0 for a null handle. */
 XOLTLOG_API uint32_t GetNextSequenceNumber(XoltLogHandle* handle) XOLTLOG_NOEXCEPT;

@@ -1,5 +1,6 @@
-// Exported log-handle operations. Opening and closing handles join these
-// when the file writer and configuration reading are in place.
+// Exported handle helpers: sequence numbers, record initialisation and the
+// process and thread identifiers. Opening, closing and the level accessors
+// are in handle_exports.cpp and levels.cpp.
 #include "frame/library_lock.h"
 #include "message/record.h"
 #include "message/sequence.h"

@@ -1,1 +1,2 @@
-list(APPEND XOLTLOG_EXPORT_SOURCES api/exports.cpp)
+list(APPEND XOLTLOG_EXPORT_SOURCES api/exports.cpp api/handle_open.cpp api/handle_close.cpp
+     api/reload.cpp api/levels.cpp api/handle_exports.cpp)

@@ -37,4 +37,39 @@ std::int64_t writer_file_start_time(const LibraryLockGuard&,
   return writer.file_start_time_;
 }
 
+std::uint32_t writer_originator_id(const LibraryLockGuard&,
+                                   const XoltLogFileWriter& writer) noexcept {
+  return writer.originator_id_;
+}
+
+XoltLogHandle* writer_attached(const LibraryLockGuard&, const XoltLogFileWriter& writer) noexcept {
+  return writer.attached_;
+}
+
+void release_writer_security(const LibraryLockGuard&, XoltLogFileWriter& writer) noexcept {
+  release(writer.file_security_);
+  release(writer.second_file_security_);
+  writer.file_security_ = nullptr;
+  writer.second_file_security_ = nullptr;
+}
+
+bool replace_writer_security(const LibraryLockGuard&, XoltLogFileWriter& writer,
+                             const char* security, const char* second) noexcept {
+  // Both copies first, so that a failure changes neither setting.
+  BlockPtr<char> security_copy(duplicate_string(security));
+  BlockPtr<char> second_copy(duplicate_string(second));
+  if ((security != nullptr && !security_copy) || (second != nullptr && !second_copy)) {
+    return false;
+  }
+  if (security != nullptr) {
+    release(writer.file_security_);
+    writer.file_security_ = security_copy.release();
+  }
+  if (second != nullptr) {
+    release(writer.second_file_security_);
+    writer.second_file_security_ = second_copy.release();
+  }
+  return true;
+}
+
 }  // namespace xoltlog

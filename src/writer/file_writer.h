@@ -27,4 +27,21 @@ std::uint32_t writer_product_id(const LibraryLockGuard& held,
 std::int64_t writer_file_start_time(const LibraryLockGuard& held,
                                     const XoltLogFileWriter& writer) noexcept;
 
+// The originator whose log file the writer's series is.
+std::uint32_t writer_originator_id(const LibraryLockGuard& held,
+                                   const XoltLogFileWriter& writer) noexcept;
+// The most recently attached handle or context; the others follow through
+// their next links. Null when nothing is attached.
+XoltLogHandle* writer_attached(const LibraryLockGuard& held,
+                               const XoltLogFileWriter& writer) noexcept;
+
+// Releases both file security settings; files the writer starts afterwards
+// get the default permissions.
+void release_writer_security(const LibraryLockGuard& held, XoltLogFileWriter& writer) noexcept;
+// Replaces each security setting that is given (non-null) by a copy of it;
+// a null one keeps the writer's value. False, with both settings as they
+// were, when a copy cannot be made.
+bool replace_writer_security(const LibraryLockGuard& held, XoltLogFileWriter& writer,
+                             const char* security, const char* second) noexcept;
+
 }  // namespace xoltlog

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+#include "api/handle_fixture.h"
+#include "support/syslog_listener.h"
+#include "xoltlog/config.h"
+#include "xoltlog/writer.h"
+
+namespace xoltlog::test {
+namespace {
+
+using HandleOpen = HandleStore;
+
+TEST_F(HandleOpen, ZeroIdentifierLeavesTheHandleUntouched) {
+  struct Case {
+    std::uint32_t product, originator, file_originator;
+  };
+  for (const Case c : {Case{0, 5, 5}, Case{kProduct, 0, 5}, Case{kProduct, 5, 0}}) {
+    XoltLogHandle handle;
+    std::memset(&handle, 0xA5, sizeof handle);
+    XoltLogHandle before;
+    std::memcpy(&before, &handle, sizeof handle);
+    EXPECT_EQ(xoltLogOpen2(c.product, c.originator, c.file_originator, &handle), 3u);
+    EXPECT_EQ(std::memcmp(&handle, &before, sizeof handle), 0) << c.originator;
+  }
+  EXPECT_EQ(xoltLogOpen(kProduct, 5, nullptr), 3u);
+  OpenHandle unregistered;
+  EXPECT_EQ(xoltLogOpen(kProduct + 1, 5, &unregistered.handle), 6u);
+}
+
+TEST_F(HandleOpen, SequenceNumbersFollowTheCounter) {
+  OpenHandle h;
+  ASSERT_EQ(xoltLogOpen(kProduct, 5, &h.handle), 0u);
+  auto next_message = [&] {
+    XoltLogMsg msg{};
+    EXPECT_EQ(xoltLogInitMsg(&msg, &h.handle, 2, "text"), 0u);
+    const std::uint32_t sequence = msg.sequence;
+    xoltLogFreeMsg(&msg);
+    return sequence;
+  };
+  EXPECT_EQ(next_message(), 1u);
+  EXPECT_EQ(next_message(), 2u);
+  EXPECT_EQ(xoltLogSetSequenceNumber(&h.handle, 100), 0u);
+  EXPECT_EQ(next_message(), 100u);
+  std::uint32_t counter = 0;
+  EXPECT_EQ(xoltLogGetSequenceNumber(&h.handle, &counter), 0u);
+  EXPECT_EQ(counter, 101u);
+  EXPECT_EQ(xoltLogGetSequenceNumber(&h.handle, nullptr), 3u);
+  EXPECT_EQ(xoltLogSetSequenceNumber(nullptr, 1), 3u);
+}
+
+TEST_F(HandleOpen, LevelSettersStoreTheValueAsGiven) {
+  OpenHandle h;
+  ASSERT_EQ(xoltLogOpen(kProduct, 5, &h.handle), 0u);
+  using Setter = std::uint32_t (*)(XoltLogHandle*, std::int32_t) noexcept;
+  using Getter = std::uint32_t (*)(XoltLogHandle*, std::int32_t*) noexcept;
+  const std::array<std::pair<Setter, Getter>, 3> accessors{{
+      {xoltLogSetDebugLevel, xoltLogGetDebugLevel},
+      {xoltLogSetDiagLevel, xoltLogGetDiagLevel},
+      {xoltLogSetSecureAuditLevel, xoltLogGetSecureAuditLevel},
+  }};
+  for (const auto& [set, get] : accessors) {
+    for (const std::int32_t level : {9, -4, 0}) {
+      std::int32_t seen = 77;
+      EXPECT_EQ(set(&h.handle, level), 0u);
+      EXPECT_EQ(get(&h.handle, &seen), 0u);
+      EXPECT_EQ(seen, level);
+    }
+    std::int32_t seen = 0;
+    EXPECT_EQ(set(nullptr, 1), 3u);
+    EXPECT_EQ(get(nullptr, &seen), 3u);
+    EXPECT_EQ(get(&h.handle, nullptr), 3u);
+  }
+}
+
+TEST_F(HandleOpen, OneProductAndOriginatorShareOneWriter) {
+  OpenHandle first;
+  OpenHandle second;
+  OpenHandle other;
+  ASSERT_EQ(xoltLogOpen(kProduct, 5, &first.handle), 0u);
+  ASSERT_EQ(xoltLogOpen(kProduct, 5, &second.handle), 0u);
+  ASSERT_EQ(xoltLogOpen(kProduct, 6, &other.handle), 0u);
+  EXPECT_EQ(first.handle.file_writer, second.handle.file_writer);
+  EXPECT_NE(first.handle.file_writer, other.handle.file_writer);
+  EXPECT_EQ(xoltLogClose(&first.handle), 0u);
+  EXPECT_EQ(first.handle.config, nullptr);
+  EXPECT_EQ(xoltLogClose(&first.handle), 3u);  // twice
+  // The writer lives on for the handle still attached to it.
+  XoltLogMsg msg{};
+  ASSERT_EQ(xoltLogInitMsg(&msg, &second.handle, 2, "after the first close"), 0u);
+  EXPECT_EQ(xoltLogWriteMsgWithRolloverToFile(second.handle.file_writer, &msg), 0u);
+  xoltLogFreeMsg(&msg);
+}
+
+TEST_F(HandleOpen, ClosingZeroedStorageGivesInvalidArgument) {
+  XoltLogHandle never_opened{};
+  EXPECT_EQ(xoltLogClose(&never_opened), 3u);
+  EXPECT_EQ(xoltLogClose(nullptr), 3u);
+}
+
+TEST_F(HandleOpen, UnreachableEventLogLeavesAWorkingHandle) {
+  write_section(5, SectionValues{.flags = XOLTLOG_OUT_OSLOG});
+  const SyslogSocketVariable nowhere(root_.file("no-such-socket"));
+  XoltLogHandle handle{};
+  ASSERT_EQ(xoltLogOpen(kProduct, 5, &handle), 22u);
+  EXPECT_EQ(handle.oslog.event_log, nullptr);
+  XoltLogMsg msg{};
+  ASSERT_EQ(xoltLogInitMsg(&msg, &handle, 2, "to the file only"), 0u);
+  EXPECT_EQ(xoltLogWriteMsgWithRolloverToFile(handle.file_writer, &msg), 0u);
+  xoltLogFreeMsg(&msg);
+  EXPECT_EQ(xoltLogClose(&handle), 0u);
+}
+
+TEST_F(HandleOpen, SecureHandleReportsOnlyToTheEventLog) {
+  SyslogListener listener;
+  const SyslogSocketVariable socket(listener.path());
+  struct Case {
+    std::int32_t flags;
+    std::uint32_t expected;
+  };
+  for (const Case c : {Case{0, 4}, Case{XOLTLOG_OUT_OSLOG_ID, 68},
+                       Case{XOLTLOG_OUT_STDOUT | XOLTLOG_OUT_STDERR | XOLTLOG_OUT_OSLOG_ID, 68}}) {
+    InitialRecord cfg(1, 1);
+    xoltLogCfgSetFlags(&cfg.cfg, c.flags);
+    cfg.cfg.secure_audit_level = 3;
+    XoltLogHandle handle{};
+    ASSERT_EQ(xoltLogSecureOpen(kProduct, 9, nullptr, &cfg.cfg, &handle), 0u);
+    EXPECT_EQ(handle.output_flags, c.expected);
+    EXPECT_EQ(handle.secure_audit_level, 3);
+    EXPECT_EQ(handle.file_writer, nullptr);
+    EXPECT_EQ(handle.sequence_counter, 0u);
+    EXPECT_EQ(cfg.cfg.product_id, kProduct);
+    EXPECT_EQ(cfg.cfg.originator_id, 9u);
+    ASSERT_NE(handle.config, nullptr);
+    EXPECT_EQ(handle.config->product_id, kProduct);
+    EXPECT_NE(handle.oslog.event_log, nullptr);
+    EXPECT_EQ(xoltLogClose(&handle), 3u);
+    EXPECT_EQ(handle.config, nullptr);
+    EXPECT_EQ(handle.oslog.event_log, nullptr);
+  }
+  listener.stop();
+  InitialRecord cfg(1, 1);
+  XoltLogHandle handle{};
+  EXPECT_EQ(xoltLogSecureOpen(kProduct, 9, nullptr, &cfg.cfg, &handle), 22u);
+  EXPECT_EQ(xoltLogClose(&handle), 3u);
+  EXPECT_EQ(xoltLogSecureOpen(kProduct, 0, nullptr, &cfg.cfg, &handle), 3u);
+  EXPECT_EQ(xoltLogSecureOpen(kProduct, 9, nullptr, nullptr, &handle), 3u);
+}
+
+TEST(LocalizerList, InitialisingClearsBothFields) {
+  XoltLogLocalizerList list{7, 8};
+  InitializeLocalizerList(&list);
+  EXPECT_EQ(list.first, 0u);
+  EXPECT_EQ(list.second, 0u);
+  InitializeLocalizerList(nullptr);
+}
+
+}  // namespace
+}  // namespace xoltlog::test

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "api/handle_fixture.h"
+#include "support/fake_clock.h"
+#include "xoltlog/config.h"
+
+namespace xoltlog::test {
+namespace {
+
+constexpr std::int64_t kOpenTime = 1'800'000'000;
+
+class Reload : public HandleStore {
+ protected:
+  // Opens originator 5 at kOpenTime with debug level 2 and the interval.
+  void open(OpenHandle& h, int interval) {
+    write_section(5, SectionValues{.debug_level = 2, .reload_interval = interval});
+    FakeClock::set(kOpenTime, 0);
+    ASSERT_EQ(xoltLogOpen(kProduct, 5, &h.handle), 0u);
+    ASSERT_EQ(h.handle.debug_level, 2);
+  }
+  std::int32_t debug_level_at(OpenHandle& h, std::int64_t seconds_after_open) {
+    FakeClock::set(kOpenTime + seconds_after_open, 0);
+    std::int32_t level = -1;
+    EXPECT_EQ(xoltLogGetDebugLevel(&h.handle, &level), 0u);
+    return level;
+  }
+
+  FakeClock clock_{kOpenTime, 0};
+};
+
+TEST_F(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
+  struct Case {
+    int interval;
+    std::int64_t after;
+    std::int32_t expected;
+  };
+  for (const Case c : {Case{0, 100'000, 2}, Case{10, 60, 2}, Case{10, 61, 5}, Case{120, 120, 2},
+                       Case{120, 121, 5}}) {
+    OpenHandle h;
+    open(h, c.interval);
+    write_section(5, SectionValues{.debug_level = 5});
+    EXPECT_EQ(debug_level_at(h, c.after), c.expected) << c.interval << " after " << c.after;
+  }
+}
+
+TEST_F(Reload, ChecksAreCountedFromTheLastReload) {
+  OpenHandle h;
+  open(h, 60);
+  EXPECT_EQ(debug_level_at(h, 61), 2);  // reloaded, nothing changed
+  write_section(5, SectionValues{.debug_level = 5});
+  EXPECT_EQ(debug_level_at(h, 100), 2);
+  EXPECT_EQ(debug_level_at(h, 122), 5);
+  std::int32_t diag = -1;
+  EXPECT_EQ(xoltLogGetDiagLevel(&h.handle, &diag), 0u);
+  // A new interval in the store takes effect from the next check.
+  write_section(5, SectionValues{.reload_interval = 0});
+  EXPECT_EQ(xoltDynaLoadConfig(&h.handle), 0u);
+  FakeClock::set(kOpenTime + 200, 0);
+  EXPECT_EQ(xoltDynaLoadConfig(&h.handle), 0u);
+  EXPECT_EQ(h.handle.reload_interval, 0);
+  EXPECT_EQ(xoltDynaLoadConfig(nullptr), 0u);
+}
+
+TEST_F(Reload, RemovedRegistrationSwitchesLevelsAndReloadOff) {
+  OpenHandle h;
+  open(h, 10);
+  h.handle.diag_level = 4;
+  xoltLogRemoveProductCfg(kProduct);
+  EXPECT_EQ(debug_level_at(h, 61), 0);
+  EXPECT_EQ(h.handle.diag_level, 0);
+  EXPECT_EQ(h.handle.reload_interval, 0);
+  EXPECT_EQ(h.handle.last_reload_check, kOpenTime + 61);
+}
+
+TEST_F(Reload, WriterSettingsFollowTheStoreOnRequest) {
+  write_section(7, SectionValues{.reload_interval = 30});
+  OpenHandle own;
+  ASSERT_EQ(xoltLogOpen(kProduct, 7, &own.handle), 0u);
+  write_section(7, SectionValues{.reload_interval = 90});
+  EXPECT_EQ(xoltReLoadCfg(own.handle.file_writer), 0u);
+  EXPECT_EQ(own.handle.config->reload_interval, 90u);
+  EXPECT_EQ(own.handle.reload_interval, 30);  // the next reload takes it
+  EXPECT_EQ(xoltReLoadCfg(nullptr), 3u);
+}
+
+TEST_F(Reload, WriterWithoutAHandleOfItsOriginatorIsLeftAlone) {
+  write_section(7, SectionValues{.reload_interval = 30});
+  OpenHandle foreign;
+  ASSERT_EQ(xoltLogOpen2(kProduct, 5, 7, &foreign.handle), 0u);
+  write_section(7, SectionValues{.reload_interval = 90});
+  EXPECT_EQ(xoltReLoadCfg(foreign.handle.file_writer), 6u);
+  EXPECT_EQ(foreign.handle.config->reload_interval, 30u);
+}
+
+}  // namespace
+}  // namespace xoltlog::test
