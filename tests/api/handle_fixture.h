@@ -1,6 +1,5 @@
-// A configuration store file below a temporary directory, named by
-// XOLTLOG_CFG_LOC, in which the handle tests register products and write
-// originator sections through the exported writers.
+// A store file below a temporary directory, named by XOLTLOG_CFG_LOC, with
+// one registered product whose "Default" section names a log directory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,7 +18,6 @@
 
 namespace xoltlog::test {
 
-// A record with its initial values for product and originator.
 struct InitialRecord {
   XoltLogCfg cfg{};
   InitialRecord(std::uint32_t product, std::uint32_t originator) {
@@ -27,12 +25,9 @@ struct InitialRecord {
     init_config(held, &cfg, product, originator, nullptr);
   }
   ~InitialRecord() { xoltLogFreeCfg(&cfg); }
-  InitialRecord(const InitialRecord&) = delete;
-  InitialRecord& operator=(const InitialRecord&) = delete;
 };
 
-// What a test writes into an originator's section; unset fields stay as
-// inherited.
+// Keys a case writes into an originator's section; negative ones are not.
 struct SectionValues {
   int debug_level = -1;
   int reload_interval = -1;
@@ -45,14 +40,12 @@ class HandleStore : public ::testing::Test {
 
   void SetUp() override {
     mkdir(root_.file("etc").c_str(), 0700);
-    mkdir(root_.file("logs").c_str(), 0700);
     setenv("XOLTLOG_REGISTRY_ROOT", root_.path().c_str(), 1);
     setenv("XOLTLOG_CFG_LOC", root_.file("etc/xoltlog.conf").c_str(), 1);
     forget_store_location();
     ASSERT_EQ(xoltLogAddProductCfg(kProduct, "p,Product", root_.file("etc/p.conf").c_str()), 0u);
     InitialRecord defaults(kProduct, XOLTLOG_DEFAULT_ORIGINATOR);
-    const std::string logs = root_.file("logs") + "/";
-    ASSERT_EQ(xoltLogCfgSetDirectory(&defaults.cfg, logs.c_str(), nullptr), 0u);
+    ASSERT_EQ(xoltLogCfgSetDirectory(&defaults.cfg, (root_.path() + "/").c_str(), nullptr), 0u);
     ASSERT_EQ(xoltLogWriteCfg(kProduct, XOLTLOG_DEFAULT_ORIGINATOR, &defaults.cfg), 0u);
   }
   void TearDown() override {
@@ -78,13 +71,10 @@ class HandleStore : public ::testing::Test {
   TempDir root_;
 };
 
-// Closes a handle at the end of a case, whatever the case found.
+// Closed at the end of a case, whatever the case found.
 struct OpenHandle {
   XoltLogHandle handle{};
-  OpenHandle() = default;
   ~OpenHandle() { xoltLogClose(&handle); }
-  OpenHandle(const OpenHandle&) = delete;
-  OpenHandle& operator=(const OpenHandle&) = delete;
 };
 
 }  // namespace xoltlog::test
