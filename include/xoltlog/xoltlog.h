@@ -33,5 +33,6 @@
 #include "xoltlog/shared_lib.h"
 #include "xoltlog/writer.h"
 #include "xoltlog/output.h"
+#include "xoltlog/log.h"
 
 #endif /* XOLTLOG_XOLTLOG_H */

@@ -1,6 +1,7 @@
 // Exported handle helpers: sequence numbers, record initialisation and the
 // process and thread identifiers. Opening, closing and the level accessors
 // are in handle_exports.cpp and levels.cpp.
+#include "api/handle_ops.h"
 #include "frame/library_lock.h"
 #include "message/record.h"
 #include "message/sequence.h"
@@ -25,6 +26,19 @@ static_assert(offsetof(XoltLogHandle, config) == 1752);
 static_assert(offsetof(XoltLogHandle, utf8) == 1760);
 static_assert(offsetof(XoltLogHandle, originator_id) == 1764);
 
+// Here rather than with the other record operations in message/: the record
+// takes its product from the handle's file writer, which only a layer above
+// both may ask.
+std::uint32_t xoltlog::init_handle_record(const LibraryLockGuard& held, XoltLogMsg& msg,
+                                          XoltLogHandle& handle, std::uint32_t type,
+                                          const char* text) noexcept {
+  std::optional<std::uint32_t> file_product;
+  if (handle.file_writer != nullptr) {
+    file_product = writer_product_id(held, *handle.file_writer);
+  }
+  return init_record(held, msg, handle, type, text, file_product);
+}
+
 extern "C" {
 
 XOLTLOG_API uint32_t GetNextSequenceNumber(XoltLogHandle* handle) noexcept {
@@ -35,20 +49,13 @@ XOLTLOG_API uint32_t GetNextSequenceNumber(XoltLogHandle* handle) noexcept {
   return xoltlog::next_sequence_number(held, *handle);
 }
 
-// Here rather than with the other record operations in message/: the record
-// takes its product from the handle's file writer, which only a layer above
-// both may ask.
 XOLTLOG_API uint32_t xoltLogInitMsg(XoltLogMsg* msg, XoltLogHandle* handle, uint32_t type,
                                     const char* text) noexcept {
   if (msg == nullptr || handle == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
   const xoltlog::LibraryLockGuard held("xoltLogInitMsg()");
-  std::optional<uint32_t> file_product;
-  if (handle->file_writer != nullptr) {
-    file_product = xoltlog::writer_product_id(held, *handle->file_writer);
-  }
-  return xoltlog::init_record(held, *msg, *handle, type, text, file_product);
+  return xoltlog::init_handle_record(held, *msg, *handle, type, text);
 }
 
 XOLTLOG_API uint32_t getPID(void) noexcept { return xoltlog::platform::current_process_id(); }

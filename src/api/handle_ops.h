@@ -7,8 +7,10 @@
 
 #include <cstdint>
 
+#include "frame/library_lock.h"
 #include "xoltlog/config.h"
 #include "xoltlog/handle.h"
+#include "xoltlog/message.h"
 
 namespace xoltlog {
 
@@ -25,5 +27,10 @@ std::uint32_t close_handle(XoltLogHandle& handle) noexcept;
 void dyna_load_config(XoltLogHandle& handle) noexcept;
 // See xoltReLoadCfg.
 std::uint32_t reload_writer_config(XoltLogFileWriter& writer) noexcept;
+
+// See xoltLogInitMsg; the record's product is that of the handle's writer.
+std::uint32_t init_handle_record(const LibraryLockGuard& held, XoltLogMsg& msg,
+                                 XoltLogHandle& handle, std::uint32_t type,
+                                 const char* text) noexcept;
 
 }  // namespace xoltlog
