@@ -15,7 +15,8 @@
  * Arguments: who and subject are borrowed for the call; message id 0 means
  * no catalog message (the format is rendered printf-style), a nonzero id
  * asks the catalog library for one (xoltRirVEx with the handle's UTF-8
- * flag); a Rir message passed in belongs to the call from then on.
+ * flag); a Rir message passed in belongs to the call once the arguments
+ * are accepted (it stays the caller's on 3), and is left zeroed.
  *
  * Results: 0; 0 with nothing logged when the level filters the message out;
  * 3 for a null handle, who, format, text or Rir message where one is

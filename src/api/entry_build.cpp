@@ -1,6 +1,7 @@
 // The builders: each checks its arguments and level, then fills a record of
 // its family under the library lock (taken under the operation's own name)
-// and logs it.
+// and logs it. The Rir message handed in is the call's once the arguments
+// passed: a filtered message releases it as well.
 #include <cstdint>
 
 #include "api/entry.h"
@@ -43,6 +44,7 @@ XOLTLOG_API uint32_t xoltLogDiagMsg2L(XoltLogHandle* handle, uint32_t sequence, 
     return XOLTLOG_E_INVALID_ARG;
   }
   if (level > handle->diag_level) {
+    xoltRirFree(rir);
     return XOLTLOG_OK;
   }
   const LibraryLockGuard held("xoltLogDiagMsg2L()");
@@ -73,6 +75,7 @@ XOLTLOG_API uint32_t xoltLogSecureAuditMsgL(XoltLogHandle* handle, int32_t level
     return XOLTLOG_E_INVALID_ARG;
   }
   if (level > handle->secure_audit_level) {
+    xoltRirFree(rir);
     return XOLTLOG_OK;
   }
   const LibraryLockGuard held("xoltLogSecureAuditMsgL()");

@@ -89,6 +89,11 @@ TEST_F(EntryPoints, DiagnosticAndDebugLevelsFilterBeforeAnythingIsWritten) {
     // A level outside 1..6 is refused once the record is built: not written.
     EXPECT_EQ(records(c.marker).size(), c.written && c.result == 0 ? 1u : 0u) << c.marker;
   }
+  // A filtered prepared message is released all the same.
+  rir_test::OwnedMsg rir;
+  ASSERT_EQ(rir_test::build_ex(rir.get(), 0, 5, "%s", "prepared"), 0);
+  EXPECT_EQ(xoltLogDiagMsg2L(&h_.handle, 0, 0, 3, "who", nullptr, rir.get()), 0u);
+  EXPECT_TRUE(rir.zeroed());
   const std::optional<Record> diag = only_record("diag-two");
   ASSERT_TRUE(diag);
   EXPECT_EQ(diag->type(), 1u);
@@ -162,6 +167,11 @@ TEST_F(EntryPoints, BadArgumentsAreRefusedWithThree) {
   EXPECT_EQ(xoltLogAuditMsg2L(&h_.handle, 0, 0, "subject", 0, nullptr), 3u);
   EXPECT_EQ(xoltLogSecureAuditMsg(&h_.handle, 0, "subject", 0, 0, "x"), 3u);
   EXPECT_EQ(xoltLogMsg(&h_.handle, 0, nullptr), 3u);
+  // Storage never opened reads as a context without its record: refused
+  // when the record is set up, filtered before that at level 0.
+  XoltLogHandle zeroed{};
+  EXPECT_EQ(xoltLogAppMsg(&zeroed, 0, 1, 0, "to no file"), 3u);
+  EXPECT_EQ(xoltLogDiagMsg(&zeroed, 0, 1, "who", 0, "filtered at level 0"), 0u);
 }
 
 TEST_F(EntryPoints, AuditMessagesNeedACatalogIdentifier) {
