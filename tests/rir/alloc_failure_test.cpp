@@ -1,51 +1,13 @@
 // Exhaustion at every allocation of a build: the status is -3, the message
 // stays zeroed and, as the leak checker confirms, nothing stays allocated.
-// The global allocator is replaced for this whole executable; it fails only
-// while a test arms it.
+// The executable's allocator is the shared fault-injecting one.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
-#include <new>
 
+#include "support/allocation_faults.h"
 #include "support/rir_messages.h"
-
-namespace {
-
-long allocations_left = -1;  // -1: never fail
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (allocations_left == 0) {
-    throw std::bad_alloc();
-  }
-  if (allocations_left > 0) {
-    --allocations_left;
-  }
-  if (void* block = std::malloc(size == 0 ? 1 : size)) {
-    return block;
-  }
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return operator new(size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-  return operator new(size, tag);
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 namespace {
 
@@ -56,10 +18,10 @@ void expect_clean_exhaustion(const std::function<int32_t(XoltRirMsg*)>& build) {
   int failures = 0;
   for (long allowed = 0;; ++allowed) {
     OwnedMsg msg;
-    allocations_left = allowed;
+    xoltlog::test::arm_allocation_fault(allowed);
     const int32_t status = build(msg.get());
-    allocations_left = -1;
-    if (status == XOLT_RIR_OK) {
+    if (!xoltlog::test::disarm_allocation_fault()) {
+      ASSERT_EQ(status, XOLT_RIR_OK);
       break;
     }
     ASSERT_EQ(status, XOLT_RIR_ENOMEM) << "after " << allowed << " allocations";
