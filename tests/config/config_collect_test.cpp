@@ -40,12 +40,7 @@ class Collect : public ReadBoth {
   }
 };
 
-INSTANTIATE_TEST_SUITE_P(Layouts, Collect,
-                         ::testing::Values(Layout{Backend::kRegistry, Backend::kRegistry},
-                                           Layout{Backend::kFile, Backend::kFile},
-                                           Layout{Backend::kRegistry, Backend::kFile},
-                                           Layout{Backend::kFile, Backend::kRegistry}),
-                         layout_name);
+INSTANTIATE_TEST_SUITE_P(Layouts, Collect, all_layouts(), layout_name);
 
 TEST_P(Collect, OneProductInStoreOrderWithCopiedDefaults) {
   product_with_sections(12);
@@ -85,10 +80,8 @@ TEST_P(Collect, AllProductsOneAfterAnother) {
   product_with_sections(13);
   Records records(20);
   EXPECT_EQ(xoltLogReadAllCfg(nullptr, 20, records.data(), &records.count), 0u);
-  Names expected = five("12");
-  for (const std::string& name : five("13")) {
-    expected.push_back(name);
-  }
+  Names expected = five("12"), more = five("13");
+  expected.insert(expected.end(), more.begin(), more.end());
   EXPECT_EQ(records.summary(), expected);
 }
 

@@ -17,12 +17,7 @@ namespace {
 
 constexpr std::uint32_t kProduct = 12;
 
-INSTANTIATE_TEST_SUITE_P(Layouts, ReadBoth,
-                         ::testing::Values(Layout{Backend::kRegistry, Backend::kRegistry},
-                                           Layout{Backend::kFile, Backend::kFile},
-                                           Layout{Backend::kRegistry, Backend::kFile},
-                                           Layout{Backend::kFile, Backend::kRegistry}),
-                         layout_name);
+INSTANTIATE_TEST_SUITE_P(Layouts, ReadBoth, all_layouts(), layout_name);
 
 TEST_P(ReadBoth, EveryKeyOfTheDefaultSectionIsTaken) {
   register_product(kProduct, "Prod,Product");

@@ -23,6 +23,13 @@ struct Layout {
   Backend configuration;
 };
 std::string layout_name(const ::testing::TestParamInfo<Layout>& info);
+// Every pairing of the two backends.
+inline auto all_layouts() {
+  return ::testing::Values(Layout{Backend::kRegistry, Backend::kRegistry},
+                           Layout{Backend::kFile, Backend::kFile},
+                           Layout{Backend::kRegistry, Backend::kFile},
+                           Layout{Backend::kFile, Backend::kRegistry});
+}
 
 // A section of a store: its location and section text.
 struct Section {

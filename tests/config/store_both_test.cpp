@@ -2,12 +2,10 @@
 // agree, and side by side where they differ.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -15,7 +13,6 @@
 #include "support/allocation_faults.h"
 #include "config/store_typed.h"
 #include "support/temp_dir.h"
-#include "support/syscall_override.h"
 #include "xoltlog/frame.h"
 #include "xoltlog/property_store.h"
 
