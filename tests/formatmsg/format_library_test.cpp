@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "format_message.h"
 #include "support/rir_messages.h"
@@ -147,18 +148,13 @@ std::string format_on_terminal(XoltLogFormatMessageFn format_fn, const XoltLogMs
   EXPECT_EQ(grantpt(master), 0);
   EXPECT_EQ(unlockpt(master), 0);
   const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
-  const int saved_out = dup(STDOUT_FILENO);
-  const int saved_err = dup(STDERR_FILENO);
-  dup2(terminal, STDOUT_FILENO);
-  dup2(terminal, STDERR_FILENO);
+  const int saved[2] = {dup(STDOUT_FILENO), dup(STDERR_FILENO)};
+  for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) dup2(terminal, fd);
   char* text = nullptr;
   const std::uint32_t result =
       format_fn(nullptr, 0, nullptr, 0, XOLTLOG_FORMAT_CONSOLE, 0, &msg, nullptr, &text);
-  dup2(saved_out, STDOUT_FILENO);
-  dup2(saved_err, STDERR_FILENO);
-  for (const int fd : {saved_out, saved_err, terminal, master}) {
-    close(fd);
-  }
+  for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) dup2(saved[fd - 1], fd);
+  for (const int fd : {saved[0], saved[1], terminal, master}) close(fd);
   std::string line = result == 0 ? text : "(failed)";
   xoltLogFree(text);
   return line;
@@ -211,16 +207,20 @@ class Catalogs : public FormatLibrary {
   XoltLogHandle handle_{};
 };
 
-TEST_F(Catalogs, RenderedInTheLocaleAskedFor) {
-  EXPECT_EQ(event(4001, "de_DE.UTF-8"), "Platte /var ist voll (512 Bytes frei)");
-  EXPECT_EQ(event(4001, "fr_FR.UTF-8"), "Disque /var plein (512 octets libres)");
-  EXPECT_EQ(event(4001, "fr_CA.UTF-8"), "Disk /var is full (512 bytes free)");
-  EXPECT_EQ(event(4001, "C"), "Disk /var is full (512 bytes free)");
-  EXPECT_EQ(event(4002, "de_DE"), "Only in the base");
-}
-
-TEST_F(Catalogs, UnknownIdOrMissingCatalogGivesTheFallbackForm) {
-  EXPECT_EQ(event(4999, "de_DE"), "[Cannot find catalog for message id=4999] /var,512");
+// The most specific catalog that holds the id; an unknown id, a missing
+// catalog or an unregistered product gives the fallback form.
+TEST_F(Catalogs, RenderedInTheLocaleAskedForOrTheFallbackForm) {
+  const std::tuple<std::uint32_t, const char*, const char*> cases[] = {
+      {4001, "de_DE.UTF-8", "Platte /var ist voll (512 Bytes frei)"},
+      {4001, "fr_FR.UTF-8", "Disque /var plein (512 octets libres)"},
+      {4001, "fr_CA.UTF-8", "Disk /var is full (512 bytes free)"},
+      {4001, "C", "Disk /var is full (512 bytes free)"},
+      {4002, "de_DE", "Only in the base"},
+      {4999, "de_DE", "[Cannot find catalog for message id=4999] /var,512"},
+  };
+  for (const auto& [id, locale, expected] : cases) {
+    EXPECT_EQ(event(id, locale), expected) << locale;
+  }
   xoltLogFreeCfg(&cfg_);
   ASSERT_EQ(xoltLogCfgSetL10nResourceDir(&cfg_, dir_.file("nowhere").c_str()), 0u);
   ASSERT_EQ(xoltLogCfgSetL10nResource(&cfg_, "app"), 0u);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,21 +31,16 @@ constexpr size_t kGuardBytes = 64;
 // US Eastern time as a POSIX rule, so that no zone database is needed.
 class EasternTime : public testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = std::getenv("TZ");
-    had_tz_ = old != nullptr;
-    old_tz_ = had_tz_ ? old : "";
-    setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1);
-    tzset();
-  }
-  void TearDown() override {
-    had_tz_ ? setenv("TZ", old_tz_.c_str(), 1) : unsetenv("TZ");
-    tzset();
-  }
+  void SetUp() override { set_tz("EST5EDT,M3.2.0,M11.1.0"); }
+  void TearDown() override { set_tz(old_tz_ ? old_tz_->c_str() : nullptr); }
 
  private:
-  bool had_tz_ = false;
-  std::string old_tz_;
+  static void set_tz(const char* tz) {
+    tz != nullptr ? setenv("TZ", tz, 1) : unsetenv("TZ");
+    tzset();
+  }
+  const char* raw_ = std::getenv("TZ");
+  std::optional<std::string> old_tz_ = raw_ ? std::optional<std::string>(raw_) : std::nullopt;
 };
 
 uint64_t size_of(const XoltRirMsg& msg) {
@@ -86,16 +82,11 @@ uint32_t render_into(char** text, const char* format, ...) {
   return result;
 }
 
-std::string render(const char* format, ...) {
+template <typename... Args>
+std::string render(const char* format, Args... args) {
   char* text = nullptr;
-  va_list args;
-  va_start(args, format);
-  EXPECT_EQ(listxt_svnprintf(&text, format, args), XOLTLOG_OK);
-  va_end(args);
-  if (text == nullptr) {
-    return "<null>";
-  }
-  std::string copy = text;
+  EXPECT_EQ(render_into(&text, format, args...), XOLTLOG_OK);
+  std::string copy = text == nullptr ? "<null>" : text;
   xoltLogFree(text);
   return copy;
 }
@@ -125,13 +116,11 @@ TEST_F(EasternTime, PrintfStyleExamples) {
 }
 
 TEST(TextRender, CatalogMessageWithoutItsCatalog) {
-  OwnedMsg msg;
+  OwnedMsg msg, bare;
   ASSERT_EQ(rir_test::build_ex(msg.get(), 0, 1234, "%s%d%s", "abc", 7, "x"), XOLT_RIR_OK);
+  ASSERT_EQ(rir_test::build_ex(bare.get(), 0, 4294967295u, ""), XOLT_RIR_OK);
   EXPECT_EQ(size_of(*msg), 51u + 4 + 1 + 20 + 1 + 2);
   EXPECT_EQ(fill_measured(*msg), "[Cannot find catalog for message id=1234] abc,7,x");
-
-  OwnedMsg bare;
-  ASSERT_EQ(rir_test::build_ex(bare.get(), 0, 4294967295u, ""), XOLT_RIR_OK);
   EXPECT_EQ(size_of(*bare), 51u);
   EXPECT_EQ(fill_measured(*bare), "[Cannot find catalog for message id=4294967295] ");
 }

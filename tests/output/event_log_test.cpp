@@ -8,6 +8,7 @@
 #include <cstring>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "output/event_log_output.h"
@@ -35,14 +36,13 @@ Datagram parse(const std::string& datagram) {
   static const std::regex kFrame(
       R"(<(\d+)>[A-Z][a-z]{2} [ 1-3]\d \d\d:\d\d:\d\d ([^ \[]*)\[(\d+)\]: )"
       R"(\[event=(\d+) category=(\d+) type=(\d+)\]((.|\n)*))");
-  std::smatch match;
-  if (!std::regex_match(datagram, match, kFrame)) {
+  std::smatch m;
+  if (!std::regex_match(datagram, m, kFrame)) {
     ADD_FAILURE() << "not a syslog datagram: " << datagram;
     return {};
   }
-  return {std::stoi(match[1]),        match[2],           std::stoul(match[3]),
-          std::stoul(match[4]),       std::stoul(match[5]), std::stoul(match[6]),
-          match[7]};
+  return {std::stoi(m[1]), m[2], std::stoul(m[3]), std::stoul(m[4]), std::stoul(m[5]),
+          std::stoul(m[6]), m[7]};
 }
 
 XoltLogEventSource source_named(const char* name, uint16_t category) {
@@ -78,34 +78,24 @@ class EventLogTest : public ::testing::Test {
 
 TEST_F(EventLogTest, EachEventTypeGetsItsFacilityAndSeverity) {
   open(source_named("Billing", 7));
-  const struct {
-    uint16_t type;
-    int priority;
-  } kCases[] = {{1, 8 + 3}, {2, 8 + 4}, {4, 8 + 6}, {8, 80 + 5}, {16, 80 + 4}, {3, 8 + 6}};
-  for (const auto& c : kCases) {
-    const Datagram got = report_and_receive(c.type, 4711, {L"x"});
-    EXPECT_EQ(got.priority, c.priority) << "type " << c.type;
-    EXPECT_EQ(got.type, c.type);
-    EXPECT_EQ(got.event_id, 4711u);
-    EXPECT_EQ(got.category, 7u);
-    EXPECT_EQ(got.source, "Billing");
-    EXPECT_EQ(got.pid, static_cast<unsigned long>(getpid()));
+  const std::pair<uint16_t, int> kCases[] = {{1, 8 + 3}, {2, 8 + 4},   {4, 8 + 6},
+                                              {8, 80 + 5}, {16, 80 + 4}, {3, 8 + 6}};
+  for (const auto& [type, priority] : kCases) {
+    const Datagram got = report_and_receive(type, 4711, {L"x"});
+    EXPECT_EQ(got.priority, priority) << "type " << type;
+    EXPECT_EQ(std::tuple(got.type, got.event_id, got.category, got.source, got.pid),
+              std::tuple(static_cast<unsigned long>(type), 4711ul, 7ul, std::string("Billing"),
+                         static_cast<unsigned long>(getpid())));
   }
 }
 
-TEST_F(EventLogTest, ApplicationAndSecureAuditEventsCarryTheirStrings) {
+// Strings joined by " | ", a missing one empty; control and invalid
+// characters travel escaped.
+TEST_F(EventLogTest, StringsTravelJoinedAndEscaped) {
   open(source_named("Application", 0));
-  Datagram got = report_and_receive(platform::kEventWarning, 12, {L"disk", nullptr, L"Größe €"});
-  EXPECT_EQ(got.priority, 12);
-  EXPECT_EQ(got.strings, " disk |  | Größe €");
-
-  got = report_and_receive(platform::kEventAuditSuccess, 0, {});
-  EXPECT_EQ(got.priority, 85);
-  EXPECT_EQ(got.strings, "");
-}
-
-TEST_F(EventLogTest, ControlCharactersAndInvalidCharactersTravelEscaped) {
-  open(source_named("Application", 0));
+  EXPECT_EQ(report_and_receive(platform::kEventWarning, 12, {L"disk", nullptr, L"Größe €"}).strings,
+            " disk |  | Größe €");
+  EXPECT_EQ(report_and_receive(platform::kEventAuditSuccess, 0, {}).strings, "");
   const struct {
     const wchar_t* text;
     const char* sent;
@@ -160,20 +150,14 @@ TEST_F(EventLogTest, FailuresGiveTheirResults) {
   EXPECT_EQ(osLogClose(&connection_), 0);
 }
 
-TEST_F(EventLogTest, AFailedSendIsTheReportsFailure) {
+// A failed send, or a receiver gone away, fails that report only.
+TEST_F(EventLogTest, FailedDeliveryIsTheReportsFailureAndRecovers) {
   open(source_named("Application", 0));
   test::SyscallOverride fault;
-  fault.table().send = [](int, const void*, size_t, int) -> ssize_t {
-    errno = ENOBUFS;
-    return -1;
-  };
+  fault.table().send = [](int, const void*, size_t, int) -> ssize_t { return errno = ENOBUFS, -1; };
   EXPECT_EQ(report(16, 1, {L"lost"}), -1);
   fault.table().send = fault.real().send;
   EXPECT_EQ(report_and_receive(16, 2, {L"kept"}).strings, " kept");
-}
-
-TEST_F(EventLogTest, AReceiverThatRestartsIsFoundAgain) {
-  open(source_named("Application", 0));
   listener_.stop();
   EXPECT_EQ(report(8, 1, {L"nobody"}), -1);
   listener_.restart();
