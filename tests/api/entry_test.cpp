@@ -134,24 +134,21 @@ TEST_F(EntryPoints, SequenceArgumentReplacesTheHandlesNumberUnlessFlag16) {
   EXPECT_EQ(shortform->sequence(), 42u);
 }
 
-TEST_F(EntryPoints, ApplicationMessagesCarryTextCatalogMessageOrBoth) {
-  struct Case {
-    std::uint32_t flags, id;
-    const char* format;
-    const char* rest;
-  };
-  for (const Case c :
-       {Case{0, 0, "plain=%d", "0:,7:plain=7,0:,3,(0|)"},
-        Case{0, 1234, "cat=%d", "0:,0:,0:,3,(1234|i32:7|)"},
-        Case{8, 1234, "both=%d", "0:,6:both=7,0:,3,(1234|i32:7|)"}}) {
-    EXPECT_EQ(xoltLogAppMsg(&h_.handle, c.flags, 3, c.id, c.format, 7), 0u) << c.format;
-  }
+TEST_F(EntryPoints, ApplicationAndAuditMessagesCarryTextCatalogMessageOrBoth) {
+  EXPECT_EQ(xoltLogAppMsg(&h_.handle, 0, 3, 0, "plain=%d", 7), 0u);
+  EXPECT_EQ(xoltLogAppMsg(&h_.handle, 0, 3, 1234, "cat=%d", 7), 0u);
+  EXPECT_EQ(xoltLogAppMsg(&h_.handle, 8, 3, 1234, "both=%d", 7), 0u);
   EXPECT_EQ(only_record("plain=7")->rest, "0:,7:plain=7,0:,3,(0|)");
   EXPECT_EQ(only_record("both=7")->rest, "0:,6:both=7,0:,3,(1234|i32:7|)");
-  EXPECT_EQ(records("(1234|i32:7|)").size(), 2u);
+  EXPECT_EQ(records("(1234|i32:7|)").size(), 2u);  // the catalog-only one has no text
   // A format the catalog library refuses: its mapped code, nothing logged.
   EXPECT_EQ(xoltLogAppMsgEx(&h_.handle, 0, 1, "refused", 99, "%{utf8}", nullptr), 3u);
   EXPECT_TRUE(records("refused").empty());
+  EXPECT_EQ(xoltLogAuditMsg(&h_.handle, 0, "subj", 1, 77, "%s", "audited"), 0u);
+  const std::optional<Record> audit = only_record("audited");
+  ASSERT_TRUE(audit);
+  EXPECT_EQ(audit->type(), 4u);
+  EXPECT_EQ(audit->rest, "0:,0:,4:subj,1,(77|S7:audited|)");
 }
 
 TEST_F(EntryPoints, BadArgumentsAreRefusedWithThree) {
@@ -172,14 +169,6 @@ TEST_F(EntryPoints, BadArgumentsAreRefusedWithThree) {
   XoltLogHandle zeroed{};
   EXPECT_EQ(xoltLogAppMsg(&zeroed, 0, 1, 0, "to no file"), 3u);
   EXPECT_EQ(xoltLogDiagMsg(&zeroed, 0, 1, "who", 0, "filtered at level 0"), 0u);
-}
-
-TEST_F(EntryPoints, AuditMessagesNeedACatalogIdentifier) {
-  EXPECT_EQ(xoltLogAuditMsg(&h_.handle, 0, "subj", 1, 77, "%s", "audited"), 0u);
-  const std::optional<Record> audit = only_record("audited");
-  ASSERT_TRUE(audit);
-  EXPECT_EQ(audit->type(), 4u);
-  EXPECT_EQ(audit->rest, "0:,0:,4:subj,1,(77|S7:audited|)");
 }
 
 TEST_F(EntryPoints, LogMsgRendersAPendingPrintfStyleMessage) {

@@ -56,15 +56,10 @@ class HandleStore : public ::testing::Test {
 
   static void write_section(std::uint32_t originator, const SectionValues& values) {
     InitialRecord record(kProduct, originator);
-    if (values.debug_level >= 0) {
-      xoltLogCfgSetDebugLevel(&record.cfg, static_cast<std::uint32_t>(values.debug_level));
-    }
-    if (values.reload_interval >= 0) {
-      xoltLogCfgSetDynaSetting(&record.cfg, values.reload_interval);
-    }
-    if (values.flags >= 0) {
-      xoltLogCfgSetFlags(&record.cfg, values.flags);
-    }
+    const auto level = static_cast<std::uint32_t>(values.debug_level);
+    if (values.debug_level >= 0) xoltLogCfgSetDebugLevel(&record.cfg, level);
+    if (values.reload_interval >= 0) xoltLogCfgSetDynaSetting(&record.cfg, values.reload_interval);
+    if (values.flags >= 0) xoltLogCfgSetFlags(&record.cfg, values.flags);
     ASSERT_EQ(xoltLogWriteCfg(kProduct, originator, &record.cfg), 0u);
   }
 

@@ -14,8 +14,7 @@ namespace {
 TEST(Identity, MatchesTheSystemsIdentifiers) {
   EXPECT_EQ(getPID(), static_cast<uint32_t>(getpid()));
   EXPECT_EQ(getTID(), static_cast<uint32_t>(gettid()));
-  uint32_t other_tid = 0;
-  uint32_t system_tid = 0;
+  uint32_t other_tid = 0, system_tid = 0;
   std::thread([&] {
     other_tid = getTID();
     system_tid = static_cast<uint32_t>(gettid());
@@ -26,19 +25,16 @@ TEST(Identity, MatchesTheSystemsIdentifiers) {
 
 // The identifiers are cached; a forked child must still report its own.
 TEST(Identity, ForkedChildReportsItsOwnIdentifiers) {
-  const uint32_t parent_pid = getPID();
-  const uint32_t parent_tid = getTID();
-  const int status = xoltlog::test::run_in_child([&] {
+  const uint32_t parent_pid = getPID(), parent_tid = getTID();
+  EXPECT_EQ(xoltlog::test::run_in_child([&] {
     const bool own_pid = getPID() == static_cast<uint32_t>(getpid()) && getPID() != parent_pid;
     const bool own_tid = getTID() == static_cast<uint32_t>(gettid()) && getTID() != parent_tid;
     return own_pid && own_tid ? 0 : 1;
-  });
-  EXPECT_EQ(status, 0);
+  }), 0);
 }
 
-TEST(SequenceNumbers, NullHandleGivesZero) { EXPECT_EQ(GetNextSequenceNumber(nullptr), 0u); }
-
 TEST(SequenceNumbers, CountUpAndWrap) {
+  EXPECT_EQ(GetNextSequenceNumber(nullptr), 0u);
   XoltLogHandle handle{};
   handle.sequence_counter = UINT32_MAX - 1;
   EXPECT_EQ(GetNextSequenceNumber(&handle), UINT32_MAX - 1);
@@ -61,13 +57,9 @@ TEST(SequenceNumbers, ThreadsSharingAHandleNeverGetTheSameNumber) {
       }
     });
   }
-  for (std::thread& thread : threads) {
-    thread.join();
-  }
+  for (std::thread& thread : threads) thread.join();
   std::set<uint32_t> all;
-  for (const auto& numbers : seen) {
-    all.insert(numbers.begin(), numbers.end());
-  }
+  for (const auto& numbers : seen) all.insert(numbers.begin(), numbers.end());
   EXPECT_EQ(all.size(), static_cast<size_t>(kThreads * kEach));
   EXPECT_EQ(*all.begin(), 1u);
   EXPECT_EQ(*all.rbegin(), static_cast<uint32_t>(kThreads * kEach));

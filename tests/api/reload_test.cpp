@@ -29,11 +29,7 @@ class Reload : public HandleStore {
 };
 
 TEST_F(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
-  struct Case {
-    int interval;
-    std::int64_t after;
-    std::int32_t expected;
-  };
+  struct Case { int interval; std::int64_t after; std::int32_t expected; };
   for (const Case c : {Case{0, 100'000, 2}, Case{10, 60, 2}, Case{10, 61, 5}, Case{120, 120, 2},
                        Case{120, 121, 5}}) {
     OpenHandle h;

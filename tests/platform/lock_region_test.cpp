@@ -101,6 +101,14 @@ bool wait_for_marker(const std::string& marker) {
   return access(marker.c_str(), F_OK) == 0;
 }
 
+// An empty log file of mode 0644, as the configuration would make it.
+std::string log_file(const TempDir& dir, const std::string& name) {
+  const std::string file = dir.file(name);
+  std::ofstream(file).flush();
+  EXPECT_EQ(chmod(file.c_str(), 0644), 0);
+  return file;
+}
+
 std::string region_of(const std::string& dir, mode_t file_mode) {
   return dir + "/" + posix::kRegionNamePrefix + std::to_string(geteuid()) + "-" +
          std::to_string(getegid()) + "-" +
@@ -206,9 +214,7 @@ TEST(LockRegion, PlantedRegionsAreNeitherFollowedNorUsed) {
       return fd >= 0 && fchmod(fd, 0600) == 0 ? 0 : 12;
     });
     ASSERT_EQ(planted, 0);
-    const std::string file = dir.file(as_link ? "a.log" : "b.log");
-    std::ofstream(file).flush();
-    ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+    const std::string file = log_file(dir, as_link ? "a.log" : "b.log");
     auto context = std::make_unique<OpenContext>();
     ASSERT_EQ(context->open(file), 0) << "link " << as_link;
     EXPECT_EQ(context->append("r\n"), 2);
@@ -224,15 +230,10 @@ TEST(LockRegion, PlantedRegionsAreNeitherFollowedNorUsed) {
 // the next opener once nobody uses the region.
 TEST(LockRegion, DamagedRegionsAreSetUpAgain) {
   TempDir dir;
-  const std::string file = dir.file("d.log");
-  std::ofstream(file).flush();
-  ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+  const std::string file = log_file(dir, "d.log");
   const std::string region = region_of(dir.path(), 0644);
   for (const std::string damage : {"garbage", "short", "unfinished"}) {
-    {
-      auto context = std::make_unique<OpenContext>();
-      ASSERT_EQ(context->open(file), 0);
-    }
+    ASSERT_EQ(std::make_unique<OpenContext>()->open(file), 0);
     const auto size = fs::file_size(region);
     std::fstream bytes(region, std::ios::in | std::ios::out | std::ios::binary);
     if (damage == "garbage") bytes << std::string(size, '\xa5');
@@ -259,13 +260,8 @@ TEST(LockRegion, DamagedRegionsAreSetUpAgain) {
 // wait; once the other user is gone, the region is set up again.
 TEST(LockRegion, ARegionOfAnotherLayoutInUseIsBypassedUntilFree) {
   TempDir dir;
-  const std::string file = dir.file("v.log");
-  std::ofstream(file).flush();
-  ASSERT_EQ(chmod(file.c_str(), 0644), 0);
-  {
-    auto context = std::make_unique<OpenContext>();
-    ASSERT_EQ(context->open(file), 0);
-  }
+  const std::string file = log_file(dir, "v.log");
+  ASSERT_EQ(std::make_unique<OpenContext>()->open(file), 0);
   const std::string region = region_of(dir.path(), 0644);
   {
     std::fstream bytes(region, std::ios::in | std::ios::out | std::ios::binary);

@@ -58,9 +58,7 @@ class AllocationFaults : public WriterTest {
 
   static std::size_t count(const std::string& text, const std::string& word) {
     std::size_t found = 0;
-    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
-      ++found;
-    }
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++found;
     return found;
   }
 

@@ -7,6 +7,12 @@
 namespace xoltlog::test {
 namespace {
 
+// While it lives, local time is UTC.
+struct Utc {
+  Utc() { setenv("TZ", "UTC0", 1), tzset(); }
+  ~Utc() { unsetenv("TZ"), tzset(); }
+};
+
 class Rollover : public WriterTest {
  protected:
   // Writes a record at a local time; the number of files then.
@@ -54,7 +60,7 @@ TEST_F(Rollover, SizeRolloverPutsTheRecordIntoTheNewFile) {
   EXPECT_EQ(FixedHost::lookups, 2);
 }
 
-TEST_F(Rollover, LocalTimeRolloverAtMidnightAndAtASetHour) {
+TEST_F(Rollover, TimeRolloverAtMidnightAtASetHourAndAfterThePeriod) {
   XoltLogHandle& handle = open(config(5, 7, XOLTLOG_ROLLOVER_LOCAL_TIME));  // started 10:00
   EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 23, 59)), 1u);
   EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 15, 0, 1)), 2u);
@@ -71,18 +77,17 @@ TEST_F(Rollover, LocalTimeRolloverAtMidnightAndAtASetHour) {
   XoltLogHandle& six = open(six_cfg);
   EXPECT_EQ(files_after_write_at(six, local_time(2026, 3, 16, 5, 59, 59)), 5u);
   EXPECT_EQ(files_after_write_at(six, local_time(2026, 3, 16, 6, 0)), 6u);
-}
 
-TEST_F(Rollover, PeriodicRolloverAfterThePeriod) {
-  XoltLogHandle& handle = open(config(5, 7, XOLTLOG_ROLLOVER_PERIODIC));
-  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 21, 59, 59)), 1u);
-  EXPECT_EQ(files_after_write_at(handle, local_time(2026, 3, 14, 22, 0)), 2u);
+  // A period rule (12 hours by default) counts from the file's start.
+  FakeClock::set(local_time(2026, 3, 16, 10, 0), 0);
+  XoltLogHandle& periodic = open(config(8, 7, XOLTLOG_ROLLOVER_PERIODIC));
+  EXPECT_EQ(files_after_write_at(periodic, local_time(2026, 3, 16, 21, 59, 59)), 7u);
+  EXPECT_EQ(files_after_write_at(periodic, local_time(2026, 3, 16, 22, 0)), 8u);
 }
 
 // The writer tests see the usual cases; these are those of resumed files.
 TEST(RolloverTime, TimesPassedSinceTheStartAreDueAtOnce) {
-  setenv("TZ", "UTC0", 1);
-  tzset();
+  const Utc zone;
   const std::int64_t h = 3600, day = 86400;
   const struct { std::uint32_t mode; std::int64_t start, now; std::optional<std::int64_t> due; }
       cases[] = {
@@ -94,8 +99,6 @@ TEST(RolloverTime, TimesPassedSinceTheStartAreDueAtOnce) {
   for (const auto& c : cases) {
     EXPECT_EQ(next_rollover_time(c.mode, c.start, 6 * h, 43200, c.now), c.due) << c.mode;
   }
-  unsetenv("TZ");
-  tzset();
 }
 
 // Settings the setters refuse can still reach the record (the store, or
@@ -116,8 +119,7 @@ TEST(RolloverTime, OutOfRangeSettingsHaveAMeaning) {
   for (const auto& p : periods) {
     EXPECT_EQ(rollover_period(p.configured), p.period) << p.configured;
   }
-  setenv("TZ", "UTC0", 1);
-  tzset();
+  const Utc zone;
   const std::int64_t ten = 10 * 3600;
   const struct { std::uint32_t mode; std::int64_t start, time_of_day; std::uint64_t period;
                  std::optional<std::int64_t> due; } cases[] = {
@@ -132,8 +134,6 @@ TEST(RolloverTime, OutOfRangeSettingsHaveAMeaning) {
     EXPECT_EQ(next_rollover_time(c.mode, c.start, c.time_of_day, c.period, ten), c.due)
         << c.mode << " " << c.time_of_day << " " << c.period;
   }
-  unsetenv("TZ");
-  tzset();
 }
 
 // Out-of-range settings give one file for ten records, not one per check.
@@ -157,10 +157,8 @@ TEST_F(Rollover, OutOfRangeTimeSettingsStartNoFileOfTheirOwn) {
       ASSERT_EQ(write(handle, "x"), XOLTLOG_OK);
     }
     const auto names = files();
-    EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                            [&](const std::string& name) {
-                              return name.starts_with(std::to_string(product) + "-");
-                            }),
+    EXPECT_EQ(std::ranges::count_if(
+                  names, [&](const auto& name) { return name.starts_with(std::to_string(product) + "-"); }),
               1)
         << s.mode << " " << s.time_of_day << " " << s.period;
   }

@@ -45,9 +45,7 @@ TEST(WriterSeries, ProcessesWritingOneSeriesLoseNothing) {
     writers.push_back(spawn_helper("write_series", {dir.path(), std::to_string(w)}));
     for (int k = 0; k < kRecords; ++k) expected.insert(payload(w, k));
   }
-  for (pid_t writer : writers) {
-    ASSERT_EQ(wait_for_exit(writer), 0);
-  }
+  for (pid_t writer : writers) ASSERT_EQ(wait_for_exit(writer), 0);
   int file_count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     if (entry.path().extension() != ".log") continue;  // the lock region
