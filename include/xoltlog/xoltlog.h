@@ -34,5 +34,6 @@
 #include "xoltlog/writer.h"
 #include "xoltlog/output.h"
 #include "xoltlog/log.h"
+#include "xoltlog/context.h"
 
 #endif /* XOLTLOG_XOLTLOG_H */

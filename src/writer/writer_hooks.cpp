@@ -3,11 +3,13 @@
 namespace xoltlog {
 namespace {
 
-WriterHooks g_hooks{};
+constinit WriterHooks g_hooks{};
 
 }  // namespace
 
-void install_writer_hooks(const WriterHooks& hooks) noexcept { g_hooks = hooks; }
+void install_rewrite_contexts_hook(WriterHook hook) noexcept { g_hooks.rewrite_contexts = hook; }
+
+void install_recycle_hook(WriterHook hook) noexcept { g_hooks.recycle = hook; }
 
 const WriterHooks& writer_hooks() noexcept { return g_hooks; }
 

@@ -18,8 +18,11 @@ struct WriterHooks {
   WriterHook recycle;           // after a rollover, when the writer recycles
 };
 
-// Installs the hooks (at start-up, before any writer exists).
-void install_writer_hooks(const WriterHooks& hooks) noexcept;
+// Each layer installs its own hook once, at start-up (from a static
+// initialiser of the object file that makes the hook's work possible), so
+// the hook is in place before any writer could need it.
+void install_rewrite_contexts_hook(WriterHook hook) noexcept;
+void install_recycle_hook(WriterHook hook) noexcept;
 const WriterHooks& writer_hooks() noexcept;
 
 }  // namespace xoltlog
