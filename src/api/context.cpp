@@ -22,8 +22,8 @@ std::int32_t request_context_rir(const XoltLogHandle& parent, XoltRirMsg& rir, s
                                  const char* format, va_list args) noexcept {
   va_list copy;
   va_copy(copy, args);
-  const std::int32_t status = id != 0 ? xoltRirVEx(&rir, parent.utf8, id, format, copy)
-                                      : xoltRirTextV(&rir, format, copy);
+  const std::int32_t status =
+      id != 0 ? xoltRirVEx(&rir, parent.utf8, id, format, copy) : xoltRirTextV(&rir, format, copy);
   va_end(copy);
   return status;
 }
@@ -118,9 +118,8 @@ void cut_from_parent(XoltLogHandle& context) noexcept {
 
 }  // namespace
 
-std::uint32_t build_context_record(XoltLogHandle& parent, XoltLogHandle& context,
-                                   const char* title, std::uint32_t id, const char* format,
-                                   va_list args) noexcept {
+std::uint32_t build_context_record(XoltLogHandle& parent, XoltLogHandle& context, const char* title,
+                                   std::uint32_t id, const char* format, va_list args) noexcept {
   // Whatever the caller's storage held, a failed creation leaves a context
   // that destroying (and closing) handles safely. Its UTF-8 flag is the
   // caller's to set.
@@ -140,8 +139,8 @@ std::uint32_t attach_context(const LibraryLockGuard& held, XoltLogHandle& parent
                              XoltLogHandle& context, XoltLogMsg& record) noexcept {
   share_from_parent(parent, context);
   record.utf8 = parent.utf8;
-  const std::uint32_t result =
-      guarded(XOLTLOG_E_FAILED, [&] { return write_record(held, parent.file_writer, &record, true); });
+  const std::uint32_t result = guarded(
+      XOLTLOG_E_FAILED, [&] { return write_record(held, parent.file_writer, &record, true); });
   if (result != XOLTLOG_OK) {
     cut_from_parent(context);
     return result;

@@ -15,9 +15,8 @@ namespace xoltlog {
 
 // Steps 2a to 2e of xoltLogCreateContext: the context record is built in
 // context.context_record. On failure the record is released again.
-std::uint32_t build_context_record(XoltLogHandle& parent, XoltLogHandle& context,
-                                   const char* title, std::uint32_t id, const char* format,
-                                   va_list args) noexcept;
+std::uint32_t build_context_record(XoltLogHandle& parent, XoltLogHandle& context, const char* title,
+                                   std::uint32_t id, const char* format, va_list args) noexcept;
 
 // See xoltLogCreateContextToFile.
 std::uint32_t attach_context(const LibraryLockGuard& held, XoltLogHandle& parent,

@@ -32,8 +32,7 @@ XOLTLOG_API uint32_t xoltLogCreateContext(XoltLogHandle* parent, XoltLogHandle* 
   if (parent == nullptr || context == nullptr || format == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  if (refused_as_context(xoltlog::LibraryLockGuard("xoltLogCreateContext()"), *parent,
-                         *context)) {
+  if (refused_as_context(xoltlog::LibraryLockGuard("xoltLogCreateContext()"), *parent, *context)) {
     return XOLTLOG_E_INVALID_ARG;
   }
   va_list args;
