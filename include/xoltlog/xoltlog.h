@@ -27,6 +27,7 @@
 #include "xoltlog/record_format.h"
 #include "xoltlog/access.h"
 #include "xoltlog/query.h"
+#include "xoltlog/file_list.h"
 #include "xoltlog/config.h"
 #include "xoltlog/config_write.h"
 #include "xoltlog/property_store.h"

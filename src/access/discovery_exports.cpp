@@ -1,9 +1,9 @@
 // Exported log file discovery: entries, name parsers and latest files.
 #include <cstddef>
 
-#include "logfile/file_name_parse.h"
 #include "access/latest_log.h"
 #include "access/log_file_entry.h"
+#include "logfile/file_name_parse.h"
 #include "xoltlog/access.h"
 
 // Entries are handed to code built elsewhere: their layout is fixed.

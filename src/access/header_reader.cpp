@@ -1,8 +1,8 @@
 #include "access/header_reader.h"
 
 #include "access/record_reader.h"
-#include "message/text_buffer.h"
 #include "logfile/header_line.h"
+#include "message/text_buffer.h"
 #include "xoltlog/result.h"
 
 namespace xoltlog {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "logfile/file_name_parse.h"
 #include "access/log_file_entry.h"
+#include "logfile/file_name_parse.h"
 #include "platform/dir_listing.h"
 #include "platform/host_address.h"
 #include "platform/time_breakdown.h"

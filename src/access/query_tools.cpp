@@ -68,13 +68,20 @@ bool record_answers(const XoltLogCfg& record, bool product, const char* name) {
 
 }  // namespace
 
-std::uint32_t hash_text(const char* text, std::uint32_t buckets) noexcept {
+std::uint32_t hash_texts(std::string_view first, std::string_view second,
+                         std::uint32_t buckets) noexcept {
   std::uint32_t hash = 0;
-  for (const char* c = text; *c != '\0'; ++c) {
-    hash = hash * 31 +
-           static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(*c)));
+  for (const std::string_view part : {first, second}) {
+    for (const char c : part) {
+      hash = hash * 31 +
+             static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(c)));
+    }
   }
   return hash % buckets;
+}
+
+std::uint32_t hash_text(const char* text, std::uint32_t buckets) noexcept {
+  return hash_texts(text, {}, buckets);
 }
 
 bool shift_query_times(XoltLogQueryNode& query, std::int32_t local_offset,

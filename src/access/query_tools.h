@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "xoltlog/config.h"
 #include "xoltlog/message.h"
@@ -13,6 +14,9 @@ namespace xoltlog {
 
 // See HashString; buckets is not 0.
 std::uint32_t hash_text(const char* text, std::uint32_t buckets) noexcept;
+// The hash of first immediately followed by second.
+std::uint32_t hash_texts(std::string_view first, std::string_view second,
+                         std::uint32_t buckets) noexcept;
 
 // See updateQueryForTZ: local_offset and log_offset are UTC minus local
 // time. False when the walk could not finish.

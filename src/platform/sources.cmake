@@ -16,6 +16,7 @@ list(APPEND XOLTLOG_CORE_SOURCES
   platform/${XOLTLOG_PLATFORM_DIR}/tracked_size.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/file_context.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/file_append.cpp
+  platform/${XOLTLOG_PLATFORM_DIR}/file_status.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/directories.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/syslog_datagram.cpp
   platform/${XOLTLOG_PLATFORM_DIR}/event_log.cpp

@@ -10,5 +10,6 @@ list(APPEND XOLTLOG_CORE_SOURCES
   writer/writer_open.cpp
   writer/writer_close.cpp
   writer/write_path.cpp
+  writer/recycle.cpp
 )
 list(APPEND XOLTLOG_EXPORT_SOURCES writer/exports.cpp)

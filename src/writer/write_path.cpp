@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/disk_full.h"
 #include "writer/file_start.h"
+#include "writer/recycle.h"
 #include "writer/writer_hooks.h"
 #include "writer/writer_state.h"
 #include "xoltlog/access.h"
@@ -71,8 +72,8 @@ void roll_over(const LibraryLockGuard& held, XoltLogFileWriter& writer) {
       break;
     }
   }
-  if (writer.recycle_ != 0 && writer_hooks().recycle != nullptr) {
-    writer_hooks().recycle(held, writer);
+  if (writer.recycle_ != 0) {
+    recycle(held, writer);
   }
 }
 

@@ -9,8 +9,6 @@ constinit WriterHooks g_hooks{};
 
 void install_rewrite_contexts_hook(WriterHook hook) noexcept { g_hooks.rewrite_contexts = hook; }
 
-void install_recycle_hook(WriterHook hook) noexcept { g_hooks.recycle = hook; }
-
 const WriterHooks& writer_hooks() noexcept { return g_hooks; }
 
 }  // namespace xoltlog

@@ -1,1 +1,1 @@
-xoltlog_add_test(query_test access/query_test.cpp)
+xoltlog_add_test(query_test access/query_test.cpp access/file_list_test.cpp)

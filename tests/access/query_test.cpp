@@ -1,5 +1,7 @@
 // Query trees: the exported helpers, and both evaluations on trees a tool
 // could build, hostile ones included.
+#include "xoltlog/query.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,7 +13,6 @@
 #include "config/record.h"
 #include "xoltlog/config.h"
 #include "xoltlog/frame.h"
-#include "xoltlog/query.h"
 #include "xoltlog/text.h"
 
 namespace xoltlog::test {
@@ -24,7 +25,8 @@ class Tree {
     return &nodes_.emplace_back(XoltLogQueryNode{code, 0, {}, 0, left, right});
   }
   XoltLogQueryNode* terminal(int kind, std::uint32_t number) {
-    XoltLogQueryNode& node = nodes_.emplace_back(XoltLogQueryNode{kind, 0, {}, 0, nullptr, nullptr});
+    XoltLogQueryNode& node =
+        nodes_.emplace_back(XoltLogQueryNode{kind, 0, {}, 0, nullptr, nullptr});
     node.value.number = number;
     return &node;
   }
@@ -49,9 +51,10 @@ TEST(QueryHelpers, OperatorsTermsAndHashes) {
     std::uint32_t a, b;
     int expected;
   };
-  for (const Case c : {Case{281, 1, 2, 1}, Case{281, 1, 0, 0}, Case{282, 0, 5, 1}, Case{282, 0, 0, 0},
-                       Case{283, 1, 2, 1}, Case{284, 1, 2, 0}, Case{285, 2, 2, 1}, Case{286, 1, 2, 0},
-                       Case{287, 7, 7, 1}, Case{288, 7, 7, 0}, Case{280, 1, 1, 0}, Case{289, 1, 1, 0}}) {
+  for (const Case c :
+       {Case{281, 1, 2, 1}, Case{281, 1, 0, 0}, Case{282, 0, 5, 1}, Case{282, 0, 0, 0},
+        Case{283, 1, 2, 1}, Case{284, 1, 2, 0}, Case{285, 2, 2, 1}, Case{286, 1, 2, 0},
+        Case{287, 7, 7, 1}, Case{288, 7, 7, 0}, Case{280, 1, 1, 0}, Case{289, 1, 1, 0}}) {
     EXPECT_EQ(eval(c.op, c.a, c.b), c.expected) << c.op;
   }
   EXPECT_EQ(evalString(287, "a", "a"), 1);
@@ -75,8 +78,7 @@ TEST(QueryHelpers, TimeConstantsMoveToTheFilesZone) {
   XoltLogQueryNode* start = tree.compare(285, XOLTLOG_QUERY_START_TIME, 5000);
   XoltLogQueryNode* zero = tree.compare(287, XOLTLOG_QUERY_TIME, 0);
   XoltLogQueryNode* product = tree.compare(287, XOLTLOG_QUERY_PRODUCT, 12);
-  XoltLogQueryNode* root =
-      tree.op(281, tree.op(281, since, start), tree.op(282, zero, product));
+  XoltLogQueryNode* root = tree.op(281, tree.op(281, since, start), tree.op(282, zero, product));
   ASSERT_EQ(getLocalTZOffsetFromGMT(), 0);
   EXPECT_EQ(updateQueryForTZ(root, 0), 0u);
   EXPECT_EQ(since->right->value.number, 1000u);
@@ -153,18 +155,19 @@ TEST(QueryEvaluation, FieldsAreDecidedByWhatEachLevelKnows) {
   XoltLogQueryNode* since = tree.compare(286, XOLTLOG_QUERY_TIME, 1000);
   EXPECT_TRUE(query_passes_file(since, {12, 3, "", nullptr, 900, 1000}));
   EXPECT_FALSE(query_passes_file(since, {12, 3, "", nullptr, 900, 999}));
-  XoltLogQueryNode* mirrored = tree.op(286, tree.terminal(XOLTLOG_QUERY_NUMBER, 1000),
-                                       tree.terminal(XOLTLOG_QUERY_FIELD, XOLTLOG_QUERY_START_TIME));
+  XoltLogQueryNode* mirrored =
+      tree.op(286, tree.terminal(XOLTLOG_QUERY_NUMBER, 1000),
+              tree.terminal(XOLTLOG_QUERY_FIELD, XOLTLOG_QUERY_START_TIME));
   EXPECT_TRUE(query_passes_file(mirrored, {12, 3, "", nullptr, 1000, 0}));
 
-  XoltLogQueryNode* host = tree.op(287, tree.terminal(XOLTLOG_QUERY_FIELD, XOLTLOG_QUERY_HOST),
-                                   tree.text("alpha"));
+  XoltLogQueryNode* host =
+      tree.op(287, tree.terminal(XOLTLOG_QUERY_FIELD, XOLTLOG_QUERY_HOST), tree.text("alpha"));
   EXPECT_TRUE(query_passes_file(host, {12, 3, "alpha"}));
   EXPECT_FALSE(query_passes_header(host, {&header, "", 0}));
   EXPECT_TRUE(query_mentions_field(tree.op(281, since, host), XOLTLOG_QUERY_HOST));
   EXPECT_FALSE(query_mentions_field(since, XOLTLOG_QUERY_HOST));
-  XoltLogQueryNode* logset = tree.op(287, tree.terminal(XOLTLOG_QUERY_FIELD, XOLTLOG_QUERY_LOGSET),
-                                     tree.text("nightly"));
+  XoltLogQueryNode* logset =
+      tree.op(287, tree.terminal(XOLTLOG_QUERY_FIELD, XOLTLOG_QUERY_LOGSET), tree.text("nightly"));
   EXPECT_TRUE(query_passes_file(logset, {12, 0, "", "nightly"}));
   EXPECT_FALSE(query_passes_file(logset, {12, 3, "", nullptr}));
   EXPECT_TRUE(query_passes_header(logset, {&header, "nightly", 0}));
@@ -189,8 +192,10 @@ TEST(QueryEvaluation, HostileTreesAreFalseAndFinish) {
       tree.op(287, tree.terminal(XOLTLOG_QUERY_FIELD, XOLTLOG_QUERY_HOST), tree.text(nullptr));
   std::vector<XoltLogQueryNode*> hostile = {
       tree.terminal(XOLTLOG_QUERY_FIELD, 263),  // a terminal root
-      tree.op(281, fine, nullptr), cycle, deep,
-      tree.op(999, fine, fine),  // unknown operator
+      tree.op(281, fine, nullptr),
+      cycle,
+      deep,
+      tree.op(999, fine, fine),     // unknown operator
       tree.compare(287, 9999, 12),  // unknown field
   };
   for (XoltLogQueryNode* root : hostile) {
