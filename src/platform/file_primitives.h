@@ -26,8 +26,13 @@ std::int32_t file_size(XoltLogFileContext& context, std::uint64_t& size) noexcep
 
 // The identity of the open file; false when it cannot be had.
 bool file_identity(const XoltLogFileContext& context, FileIdentity& identity) noexcept;
+// What file_append_tracked returns, writing nothing, once the file was
+// deleted through file_delete: records appended to it would be seen by
+// nobody.
+inline constexpr std::int32_t kFileDeleted = -2;
+
 // file_append that also keeps the file's size where every appender of the
-// file name can read it (the cross-process lock table).
+// file name can read it (the cross-process lock table); kFileDeleted.
 std::int32_t file_append_tracked(XoltLogFileContext& context, const FileIdentity& identity,
                                  const void* bytes, std::uint32_t count) noexcept;
 // The file's full size as the appenders keep it, without a system call;
@@ -44,7 +49,12 @@ bool tracked_file_size(const XoltLogFileContext& context, const FileIdentity& id
 std::int32_t file_open_with_first_line(XoltLogFileContext& context, const char* name,
                                        const char* sddl, const void* first_line,
                                        std::uint32_t length, bool& wrote_first_line) noexcept;
+// Removes the file; one that is being appended to through the lock table
+// is marked deleted there first (see kFileDeleted). 0, or -1.
 std::int32_t file_delete(const char* name) noexcept;
+// Whether the open file has no name left (deleted by anyone); false when
+// that cannot be told.
+bool file_removed(const XoltLogFileContext& context) noexcept;
 std::int32_t make_directories(const char* path, const char* sddl) noexcept;
 
 }  // namespace xoltlog::platform

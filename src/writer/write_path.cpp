@@ -7,6 +7,7 @@
 #include "writer/file_start.h"
 #include "writer/recycle.h"
 #include "writer/writer_hooks.h"
+#include "writer/writer_open.h"
 #include "writer/writer_state.h"
 #include "xoltlog/access.h"
 
@@ -14,6 +15,10 @@ namespace xoltlog {
 namespace {
 
 constexpr std::int64_t kReopenAfterMs = 600000;
+// A file deleted by someone outside the library is noticed by its link
+// count, looked at no more than once per second of message time.
+constexpr std::int64_t kRemovalCheckMs = 1000;
+constexpr std::uint32_t kAppendDeleted = UINT32_MAX;
 constexpr std::uint32_t kFirstInvalidMode = 6;
 // A new file that is itself full is left for the next one only so often; a
 // logset name repeats within one second, and the writer must not spin
@@ -25,8 +30,7 @@ std::uint32_t own_version(const XoltLogFileWriter& writer) noexcept {
 }
 
 bool size_known(XoltLogFileWriter& writer, std::uint64_t& size) noexcept {
-  if (writer.identity_known_ &&
-      platform::tracked_file_size(writer.file_, writer.identity_, size)) {
+  if (writer.identity_known_ && platform::tracked_file_size(writer.file_, writer.identity_, size)) {
     return true;
   }
   return writer.file_.file != 0 && platform::file_size(writer.file_, size) == 0;
@@ -90,16 +94,43 @@ void reopen(const LibraryLockGuard& held, XoltLogFileWriter& writer) {
   }
 }
 
-bool reopen_due(const XoltLogFileWriter& writer, const XoltLogMsg& msg) noexcept {
+// The current file has no name left: records written to it would be seen
+// by nobody, so the writer goes on in the series' latest file, or a new
+// one.
+void continue_after_deletion(const LibraryLockGuard& held, XoltLogFileWriter& writer) {
+  const std::int64_t previous_start = writer.file_start_time_;
+  close_current_file(held, writer);
+  start_latest_or_new(held, writer);
+  if (writer.file_start_time_ != previous_start) {
+    rewrite_contexts(held, writer);
+  }
+}
+
+bool elapsed(std::int64_t since_ms, std::int64_t now_ms, std::int64_t interval_ms) noexcept {
   // Compared without a subtraction that could overflow on odd timestamps.
-  return writer.reopen_mark_ms_ != 0 && msg.timestamp_ms > writer.reopen_mark_ms_ &&
-         static_cast<std::uint64_t>(msg.timestamp_ms) -
-                 static_cast<std::uint64_t>(writer.reopen_mark_ms_) >
-             static_cast<std::uint64_t>(kReopenAfterMs);
+  return now_ms > since_ms &&
+         static_cast<std::uint64_t>(now_ms) - static_cast<std::uint64_t>(since_ms) >
+             static_cast<std::uint64_t>(interval_ms);
+}
+
+void check_removal(const LibraryLockGuard& held, XoltLogFileWriter& writer, const XoltLogMsg& msg) {
+  if (!elapsed(writer.removal_check_ms_, msg.timestamp_ms, kRemovalCheckMs - 1)) {
+    return;
+  }
+  writer.removal_check_ms_ = msg.timestamp_ms;
+  if (platform::file_removed(writer.file_)) {
+    continue_after_deletion(held, writer);
+  }
+}
+
+bool reopen_due(const XoltLogFileWriter& writer, const XoltLogMsg& msg) noexcept {
+  return writer.reopen_mark_ms_ != 0 &&
+         elapsed(writer.reopen_mark_ms_, msg.timestamp_ms, kReopenAfterMs);
 }
 
 void check_rollover_and_reopen(const LibraryLockGuard& held, XoltLogFileWriter& writer,
                                const XoltLogMsg& msg, std::uint64_t pending) {
+  check_removal(held, writer, msg);
   if (format_or_size_due(writer, pending) || time_due(writer)) {
     roll_over(held, writer);
     rewrite_contexts(held, writer);
@@ -120,6 +151,9 @@ std::uint32_t append(XoltLogFileWriter& writer, const XoltLogTextMsg& line) noex
   if (written >= 0) {
     return XOLTLOG_OK;
   }
+  if (written == platform::kFileDeleted) {
+    return kAppendDeleted;
+  }
   return platform::disk_full_indication() != 0 ? XOLTLOG_E_DISK_FULL : XOLTLOG_E_APPEND;
 }
 
@@ -138,8 +172,8 @@ class LineBuffer {
 
 }  // namespace
 
-std::uint32_t write_record(const LibraryLockGuard& held, XoltLogFileWriter* writer,
-                           XoltLogMsg* msg, bool check_rollover) {
+std::uint32_t write_record(const LibraryLockGuard& held, XoltLogFileWriter* writer, XoltLogMsg* msg,
+                           bool check_rollover) {
   if (writer == nullptr) {
     return XOLTLOG_E_NO_WRITER;
   }
@@ -155,7 +189,12 @@ std::uint32_t write_record(const LibraryLockGuard& held, XoltLogFileWriter* writ
   if (check_rollover) {
     check_rollover_and_reopen(held, *writer, *msg, text_size(line.get()));
   }
-  return append(*writer, line.get());
+  std::uint32_t result = append(*writer, line.get());
+  if (result == kAppendDeleted) {
+    continue_after_deletion(held, *writer);
+    result = append(*writer, line.get());
+  }
+  return result == kAppendDeleted ? std::uint32_t{XOLTLOG_E_APPEND} : result;
 }
 
 }  // namespace xoltlog

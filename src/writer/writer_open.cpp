@@ -76,6 +76,8 @@ std::uint32_t take_logset_names(XoltLogFileWriter& writer, const XoltLogCfg& cfg
   return copied ? XOLTLOG_OK : XOLTLOG_E_NO_MEMORY;
 }
 
+}  // namespace
+
 // The search leaves the entry untouched when it finds nothing and nulls it
 // when it found a file but could not copy it out: the sentinel tells which.
 std::uint32_t start_latest_or_new(const LibraryLockGuard& held, XoltLogFileWriter& writer) {
@@ -97,6 +99,8 @@ std::uint32_t start_latest_or_new(const LibraryLockGuard& held, XoltLogFileWrite
   const BlockPtr<XoltLogFileEntry> owned(latest);
   return start_file(held, writer, owned.get());
 }
+
+namespace {
 
 // Steps 3 to 11 of a connect; the first memory failure, after which the
 // handle is attached all the same.

@@ -17,6 +17,10 @@ std::uint32_t open_file(const LibraryLockGuard& held, XoltLogHandle& handle,
                         const XoltLogCfg& handle_cfg, const XoltLogCfg& file_cfg);
 // See xoltLogCloseFile; the handle must have a writer.
 std::uint32_t close_file(const LibraryLockGuard& held, XoltLogHandle& handle) noexcept;
+// Starts the writer on its series' latest file, or a new one when there is
+// none: 0, 4 or start_file's codes. Throws std::bad_alloc before opening.
+std::uint32_t start_latest_or_new(const LibraryLockGuard& held, XoltLogFileWriter& writer);
+
 // Pushes handle at the head of its writer's attached list: 3 without one.
 std::uint32_t add_log_to_file(const LibraryLockGuard& held, XoltLogHandle* handle) noexcept;
 

@@ -35,6 +35,7 @@ struct XoltLogFileWriter {
   std::int64_t next_rollover_time_;
   std::int64_t file_start_time_;  // 0: no file opened yet
   std::int64_t reopen_mark_ms_;
+  std::int64_t removal_check_ms_;  // when the file's link count was last looked at
   XoltLogFileContext file_;
   XoltLogHandle* attached_;  // handles and contexts, linked through next
   std::uint32_t logset_mode_;

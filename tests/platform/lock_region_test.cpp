@@ -266,7 +266,7 @@ TEST(LockRegion, ARegionOfAnotherLayoutInUseIsBypassedUntilFree) {
   {
     std::fstream bytes(region, std::ios::in | std::ios::out | std::ios::binary);
     bytes.seekp(8);
-    bytes << '\x02';  // the layout version
+    bytes << '\x7f';  // a layout version this build does not know
   }
   const std::string marker = dir.file("in-use");
   const pid_t user = spawn_helper("keep_region_in_use", {region, marker});

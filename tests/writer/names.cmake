@@ -4,6 +4,7 @@ xoltlog_add_test(writer_test
   writer/rollover_test.cpp
   writer/series_processes_test.cpp
   writer/writer_locking_test.cpp
+  writer/deleted_file_test.cpp
 )
 # operator new is replaced in this executable to fail chosen allocations.
 xoltlog_add_test(writer_alloc_test

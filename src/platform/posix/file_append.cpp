@@ -45,7 +45,8 @@ bool write_record(int fd, const void* bytes, std::size_t count) noexcept {
   return false;
 }
 
-bool can_append(const XoltLogFileContext& context, const void* bytes, std::uint32_t count) noexcept {
+bool can_append(const XoltLogFileContext& context, const void* bytes,
+                std::uint32_t count) noexcept {
   return context.file != 0 && (bytes != nullptr || count == 0) && count <= INT32_MAX;
 }
 
@@ -99,7 +100,7 @@ namespace {
 // the table slot must learn of it.
 template <typename Track>
 std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::uint32_t count,
-                           Track track) noexcept {
+                           const FileIdentity* identity, Track track) noexcept {
   if (!can_append(context, bytes, count)) {
     return -1;
   }
@@ -107,6 +108,9 @@ std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::
   posix::AppendLock lock(context);
   if (!lock.held()) {
     return -1;
+  }
+  if (identity != nullptr && posix::marked_deleted(lock.slot(), *identity)) {
+    return kFileDeleted;
   }
   if (lock.taken_over()) {
     posix::end_torn_record(fd);
@@ -120,13 +124,13 @@ std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::
 
 std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
                          std::uint32_t count) noexcept {
-  return locked_append(context, bytes, count,
+  return locked_append(context, bytes, count, nullptr,
                        [](posix::LockSlot& slot, int, std::int32_t) { posix::forget_size(slot); });
 }
 
 std::int32_t file_append_tracked(XoltLogFileContext& context, const FileIdentity& identity,
                                  const void* bytes, std::uint32_t count) noexcept {
-  return locked_append(context, bytes, count,
+  return locked_append(context, bytes, count, &identity,
                        [&](posix::LockSlot& slot, int fd, std::int32_t appended) {
                          track_append(slot, fd, identity, appended);
                        });

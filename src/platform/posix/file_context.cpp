@@ -10,11 +10,11 @@
 
 #include "platform/file_primitives.h"
 #include "platform/posix/append_lock.h"
+#include "platform/posix/error_kinds.h"
+#include "platform/posix/file_modes.h"
 #include "platform/posix/lock_region.h"
 #include "platform/posix/sddl_mode.h"
 #include "platform/posix/syscalls.h"
-#include "platform/posix/error_kinds.h"
-#include "platform/posix/file_modes.h"
 #include "platform/posix/tracked_size.h"
 #include "platform/posix/unique_fd.h"
 
@@ -88,6 +88,13 @@ std::int32_t open_locked(XoltLogFileContext& context, const char* name, UniqueFd
   }
   posix::store_descriptor(context, fd.release());
   context.mutex = reinterpret_cast<std::uintptr_t>(slot);
+  // A file found by its name is not the deleted one whose inode it reuses.
+  if (posix::AppendLock lock(context); lock.held()) {
+    if (lock.taken_over()) {
+      posix::end_torn_record(posix::descriptor_of(context));
+    }
+    posix::clear_deleted(lock.slot(), FileIdentity{status.st_dev, status.st_ino});
+  }
   return 0;
 }
 
@@ -207,8 +214,32 @@ std::int32_t file_open_with_first_line(XoltLogFileContext& context, const char* 
   return 0;
 }
 
+// A log file being written is deleted under its lock, and marked deleted
+// there, so that its appenders learn of it at their next record without a
+// system call of their own.
 std::int32_t file_delete(const char* name) noexcept {
-  return syscalls().unlink(name) == 0 ? 0 : -1;
+  const UniqueFd fd(syscalls().open(name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
+  struct stat status {};
+  posix::LockSlot* slot = nullptr;
+  if (fd && syscalls().fstat(fd.get(), &status) == 0 && S_ISREG(status.st_mode)) {
+    slot = posix::attach_existing_file_lock(name, status);
+  }
+  const bool locked = slot != nullptr && posix::lock_slot(*slot) != posix::SlotLock::kFailed;
+  const bool removed = syscalls().unlink(name) == 0;
+  if (locked) {
+    if (removed) {
+      posix::mark_deleted(*slot, FileIdentity{status.st_dev, status.st_ino});
+    }
+    posix::unlock_slot(*slot);
+  }
+  posix::detach_file_lock(slot);
+  return removed ? 0 : -1;
+}
+
+bool file_removed(const XoltLogFileContext& context) noexcept {
+  struct stat status {};
+  return context.file != 0 && syscalls().fstat(posix::descriptor_of(context), &status) == 0 &&
+         status.st_nlink == 0;
 }
 
 }  // namespace xoltlog::platform

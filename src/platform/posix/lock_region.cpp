@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/posix/region_file.h"
+#include "platform/posix/syscalls.h"
 
 namespace xoltlog::platform::posix {
 namespace {
@@ -92,14 +93,30 @@ mode_t region_mode(mode_t file_mode) noexcept {
          class_access(file_mode, S_IWOTH, S_IROTH | S_IWOTH);
 }
 
-LockSlot* attach_file_lock(const char* path, const struct stat& file) noexcept {
+namespace {
+
+LockSlot* attach(const char* path, const struct stat& file, bool existing_only) noexcept {
   const RegionAccess access{file.st_uid, file.st_gid, region_mode(file.st_mode)};
   char region_file[PATH_MAX];
   if (!region_path(directory_of(path), access, region_file, sizeof region_file)) {
     return nullptr;
   }
+  struct stat region {};
+  if (existing_only && syscalls().lstat(region_file, &region) != 0) {
+    return nullptr;
+  }
   void* base = region_base(region_file, access);
   return base != nullptr ? &region_slots(base)[slot_index(file.st_ino)] : nullptr;
+}
+
+}  // namespace
+
+LockSlot* attach_file_lock(const char* path, const struct stat& file) noexcept {
+  return attach(path, file, false);
+}
+
+LockSlot* attach_existing_file_lock(const char* path, const struct stat& file) noexcept {
+  return attach(path, file, true);
 }
 
 void detach_file_lock(LockSlot* slot) noexcept {

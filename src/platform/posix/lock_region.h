@@ -47,6 +47,10 @@ mode_t region_mode(mode_t file_mode) noexcept;
 // had; the file must then not be appended to. Thread-safe.
 LockSlot* attach_file_lock(const char* path, const struct stat& file) noexcept;
 
+// The same for a file that is going away: only a region that exists
+// already is used, so a deletion leaves nothing new behind.
+LockSlot* attach_existing_file_lock(const char* path, const struct stat& file) noexcept;
+
 // Gives back a slot from attach_file_lock; a region is unmapped, and its
 // flock dropped, when its last file is closed. Null is ignored.
 void detach_file_lock(LockSlot* slot) noexcept;

@@ -24,11 +24,22 @@ struct TrackedSize {
   std::atomic<std::uint64_t> size;
 };
 
+// The file last deleted through the library while this slot was its lock,
+// so that appenders still holding it open stop writing records nobody will
+// see. Inode 0 marks nothing. Changed and read under the slot's mutex; an
+// inode is not reused while anyone holds the deleted file open, and whoever
+// opens a file that reuses it clears the mark.
+struct DeletedFile {
+  std::atomic<std::uint64_t> device;
+  std::atomic<std::uint64_t> inode;
+};
+
 struct alignas(64) LockSlot {
   pthread_mutex_t mutex;
   // Nonzero while a process re-creates a damaged mutex.
   std::atomic<std::uint32_t> repairing;
   TrackedSize tracked;
+  DeletedFile deleted;
 };
 
 static_assert(std::atomic<std::uint32_t>::is_always_lock_free);

@@ -17,7 +17,7 @@ namespace xoltlog::platform::posix {
 namespace {
 
 constexpr std::uint64_t kRegionMagic = 0x4b434f4c544c4f58ull;  // "XOLTLOCK"
-constexpr std::uint32_t kRegionVersion = 1;
+constexpr std::uint32_t kRegionVersion = 2;
 // A region file is created with no access and given its own right after:
 // an opener that meets it in between waits this many rounds of one
 // millisecond before it takes the file for stale.

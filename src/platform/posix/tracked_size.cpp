@@ -58,7 +58,24 @@ bool add_to_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t gro
   return true;
 }
 
-std::optional<std::uint64_t> read_size(const LockSlot& slot, const FileIdentity& identity) noexcept {
+void mark_deleted(LockSlot& slot, const FileIdentity& identity) noexcept {
+  slot.deleted.device.store(identity.device, kRelaxed);
+  slot.deleted.inode.store(identity.inode, kRelaxed);
+}
+
+bool marked_deleted(const LockSlot& slot, const FileIdentity& identity) noexcept {
+  return slot.deleted.inode.load(kRelaxed) == identity.inode &&
+         slot.deleted.device.load(kRelaxed) == identity.device;
+}
+
+void clear_deleted(LockSlot& slot, const FileIdentity& identity) noexcept {
+  if (marked_deleted(slot, identity)) {
+    slot.deleted.inode.store(0, kRelaxed);
+  }
+}
+
+std::optional<std::uint64_t> read_size(const LockSlot& slot,
+                                       const FileIdentity& identity) noexcept {
   const TrackedSize& tracked = slot.tracked;
   const std::uint32_t before = tracked.sequence.load(std::memory_order_acquire);
   const bool known = tracked.known.load(kRelaxed) != 0 && is_file(tracked, identity);

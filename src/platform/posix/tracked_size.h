@@ -21,6 +21,11 @@ bool add_to_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t gro
 // Called with the mutex held, or on a slot nobody uses yet.
 void discard_size(LockSlot& slot) noexcept;
 
+// Deletion marks (see DeletedFile), with the slot's mutex held.
+void mark_deleted(LockSlot& slot, const FileIdentity& identity) noexcept;
+bool marked_deleted(const LockSlot& slot, const FileIdentity& identity) noexcept;
+void clear_deleted(LockSlot& slot, const FileIdentity& identity) noexcept;
+
 // Without the mutex: the size when the slot knows it for this file.
 std::optional<std::uint64_t> read_size(const LockSlot& slot, const FileIdentity& identity) noexcept;
 
