@@ -184,6 +184,7 @@ TEST_P(ReadBoth, RefusedValuesLeaveTheInheritedOnes) {
       {"AppMsgLogging", "ON ", registry_sections ? "0" : "1"},
       {"RolloverMode", "FileSize | LocalTime", "3"}, {"RolloverMode", "LocalTime | Periodic", "2"},
       {"RolloverMode", "None", "0"},                {"RolloverMode", "filesize", "0"},
+      {"RolloverMode", "FileSize", "1"},            {"RolloverMode", "Periodic", "4"},
       {"NtEventLogSourceName", "", "Base"},         {"NtEventLogSourceName", std::string(100, 'S'),
                                                      std::string(79, 'S')},
       {"L10nLib", "", "base"},                      {"LogFileSDDL", "", ""},
@@ -222,6 +223,8 @@ TEST_P(ReadBoth, UnregisteredProductsAndBadArguments) {
   put(registration_key("13"), "Names", "NoConfiguration");
   put(registration_key("14"), "Configuration", "");
   Cfg read;
+  Records records(4);
+  std::uint64_t count = 7;
   struct Row {
     const char* what;
     std::uint32_t result;
@@ -238,6 +241,13 @@ TEST_P(ReadBoth, UnregisteredProductsAndBadArguments) {
       {"logset zero product", 3, xoltLogReadlogsetCfg(0, "web", &read.cfg)},
       {"null logset", 3, xoltLogReadlogsetCfg(kProduct, nullptr, &read.cfg)},
       {"logset null record", 3, xoltLogReadlogsetCfg(kProduct, "web", nullptr)},
+      {"null array", 3, xoltLogReadProdIDCfg(nullptr, kProduct, 4, nullptr, &count)},
+      {"null count", 3, xoltLogReadProdIDCfg(nullptr, kProduct, 4, records.data(), nullptr)},
+      {"all, null array", 3, xoltLogReadAllCfg(nullptr, 4, nullptr, &count)},
+      {"all, null count", 3, xoltLogReadAllCfg(nullptr, 4, records.data(), nullptr)},
+      {"null level", 3, GetProductLoggingLevel(nullptr, kProduct, nullptr)},
+      {"null path", 3, GetProductCfgPath(nullptr, kProduct, nullptr)},
+      {"null tools directory", 3, xoltLogCfgGetToolsResDir(nullptr)},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(row.got, row.result) << row.what;

@@ -1,14 +1,17 @@
 // Whole store files: a fixed sequence of registrations and writes compared
-// byte for byte with files kept beside the tests, and two processes that
-// register and write different products into one store at the same time.
+// byte for byte with files kept beside the tests and read back by a fresh
+// process, and two processes that register and write different
+// products into one store at the same time.
 #include <sys/types.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "config/write_test_support.h"
 #include "support/helper_process.h"
 #include "support/temp_dir.h"
+#include "xoltlog/config_read.h"
 
 namespace {
 
@@ -16,6 +19,8 @@ using xoltlog::test::Backend;
 using xoltlog::test::Record;
 using xoltlog::test::Store;
 using xoltlog::test::WriteStore;
+
+std::string text(const char* value) { return value != nullptr ? value : "(null)"; }
 
 // The temporary directory's path stands as "@ROOT@" in the kept files.
 std::string kept_form(const std::string& path, const std::string& root) {
@@ -61,6 +66,33 @@ void write_product(uint32_t product) {
   ASSERT_EQ(xoltLogWritelogSetCfg(product, "audit", &audit.cfg), 0u);
 }
 
+// args: the kept registration store. Reads product 12 back as the writers
+// left it; prints what differs and fails.
+XOLTLOG_TEST_HELPER(read_kept_store) {
+  XoltLogCfg* records[8] = {};
+  std::uint64_t count = 0;
+  if (xoltLogReadProdIDCfg(args.at(0).c_str(), 12, 8, records, &count) != 0) return 1;
+  std::string seen;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    const XoltLogCfg& cfg = *records[i];
+    seen += std::to_string(cfg.originator_id) + "/" + text(cfg.logset_name) +
+            " dir=" + cfg.log_directory + " debug=" + std::to_string(cfg.debug_level) +
+            " diag=" + std::to_string(cfg.diag_level) + ";";
+    xoltLogFreeCfg(records[i]);
+    xoltLogFree(records[i]);
+  }
+  const std::string expected =
+      "112/(null) dir=/var/log/pa/ debug=2 diag=0;"
+      "7/(null) dir=/var/log/pa/ debug=0 diag=0;"  // its mark wrote DebugLevel=0
+      "0/Default dir=/var/log/pa/sets/ debug=0 diag=0;"
+      "0/audit dir=/var/log/pa/sets/ debug=6 diag=0;";
+  if (seen != expected) {
+    std::fprintf(stderr, "read %s\nkept %s\n", seen.c_str(), expected.c_str());
+    return 2;
+  }
+  return 0;
+}
+
 TEST(ConfigWriteGolden, AFixedSequenceGivesTheKeptStoreFiles) {
   xoltlog::test::TempDir root;
   const std::string registration = root.file("etc/xoltlog.conf");
@@ -80,6 +112,10 @@ TEST(ConfigWriteGolden, AFixedSequenceGivesTheKeptStoreFiles) {
   EXPECT_EQ(kept_form(registration, root.path()),
             xoltlog::test::read_file(golden + "/registration.conf"));
   EXPECT_EQ(kept_form(product_a, root.path()), xoltlog::test::read_file(golden + "/product.conf"));
+  // A process that has never seen them written reads them back.
+  EXPECT_EQ(xoltlog::test::wait_for_exit(
+                xoltlog::test::spawn_helper("read_kept_store", {registration})),
+            0);
 }
 
 constexpr int kOriginatorsPerProcess = 12;

@@ -4,7 +4,6 @@ xoltlog_add_test(config_write_test
   config/config_write_test.cpp
   config/registration_test.cpp
   config/write_golden_test.cpp
-  config/config_round_trip_test.cpp
 )
 target_compile_definitions(config_write_test PRIVATE
   XOLTLOG_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/config/golden")

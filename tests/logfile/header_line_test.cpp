@@ -2,11 +2,11 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "logfile/header_line.h"
+#include "support/time_zone.h"
 #include "writer/header_write.h"
 
 namespace {
@@ -52,15 +52,12 @@ TEST(NewHeader, TakesTheZoneOffsetOfItsCreation) {
       {"CET-1CEST,M3.5.0,M10.5.0/3", 1782993600, -7200},  // 2026-07-02
   };
   for (const auto& c : cases) {
-    setenv("TZ", c.rule, 1);
-    tzset();
+    const xoltlog::test::ScopedTimeZone zone(c.rule);
     XoltLogHeader header{};
     EXPECT_TRUE(fill_new_header(header, {12, 100, false}, c.now));
     EXPECT_EQ(header.creation_time, c.now);
     EXPECT_EQ(header.tz_offset, c.offset) << c.rule;
   }
-  unsetenv("TZ");
-  tzset();
 }
 
 }  // namespace

@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <ctime>
 #include <cwchar>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/allocation_faults.h"
 #include "support/rir_messages.h"
+#include "support/time_zone.h"
 #include "xoltlog/frame.h"
 #include "xoltlog/text_render.h"
 
@@ -30,17 +30,7 @@ constexpr size_t kGuardBytes = 64;
 
 // US Eastern time as a POSIX rule, so that no zone database is needed.
 class EasternTime : public testing::Test {
- protected:
-  void SetUp() override { set_tz("EST5EDT,M3.2.0,M11.1.0"); }
-  void TearDown() override { set_tz(old_tz_ ? old_tz_->c_str() : nullptr); }
-
- private:
-  static void set_tz(const char* tz) {
-    tz != nullptr ? setenv("TZ", tz, 1) : unsetenv("TZ");
-    tzset();
-  }
-  const char* raw_ = std::getenv("TZ");
-  std::optional<std::string> old_tz_ = raw_ ? std::optional<std::string>(raw_) : std::nullopt;
+  xoltlog::test::ScopedTimeZone zone_{"EST5EDT,M3.2.0,M11.1.0"};
 };
 
 uint64_t size_of(const XoltRirMsg& msg) {

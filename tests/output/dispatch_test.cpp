@@ -2,9 +2,7 @@
 // console shows through the formatting library, and the events a
 // listening syslog socket receives: types, categories and insertion strings.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -12,46 +10,11 @@
 #include "output/dispatch.h"
 #include "support/rir_messages.h"
 #include "support/syslog_listener.h"
-#include "support/temp_dir.h"
 #include "xoltlog/frame.h"
 #include "xoltlog/output.h"
 
 namespace xoltlog {
 namespace {
-
-// Standard output and standard error written to files while it lives.
-class CapturedConsole {
- public:
-  CapturedConsole() {
-    std::fflush(nullptr);
-    for (int i = 0; i < 2; ++i) {
-      saved_[i] = dup(i + 1);
-      std::FILE* file = std::fopen(dir_.file(std::to_string(i)).c_str(), "w");
-      dup2(fileno(file), i + 1);
-      std::fclose(file);
-    }
-  }
-  ~CapturedConsole() { restore(); }
-  // What each stream received; the streams are back in place afterwards.
-  std::pair<std::string, std::string> take() {
-    restore();
-    return {test::read_file(dir_.file("0")), test::read_file(dir_.file("1"))};
-  }
-
- private:
-  void restore() {
-    std::fflush(nullptr);
-    for (int i = 0; i < 2; ++i) {
-      if (saved_[i] >= 0) {
-        dup2(saved_[i], i + 1);
-        close(saved_[i]);
-        saved_[i] = -1;
-      }
-    }
-  }
-  test::TempDir dir_;
-  int saved_[2] = {-1, -1};
-};
 
 class Dispatch : public ::testing::Test {
  protected:
@@ -111,9 +74,11 @@ TEST_F(Dispatch, FlagsAndKindsChooseTheOutputs) {
   };
   for (const Row& row : rows) {
     message(row.type, "hello there");
-    CapturedConsole console;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(dispatch(row.flags), 0u) << row.type << "/" << row.flags;
-    const auto [out, err] = console.take();
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(out.find("hello there") != std::string::npos, row.out) << row.type << "/" << row.flags;
     EXPECT_EQ(out.empty(), !row.out);
     EXPECT_EQ(err.find("hello there") != std::string::npos, row.err) << row.type << "/" << row.flags;

@@ -79,29 +79,23 @@ class Rsyslogd {
   pid_t pid_ = -1;
 };
 
-// Opens a connection once rsyslogd listens; false when it never does.
-bool open_when_listening(const XoltLogEventSource& source, XoltLogOsLogConn& connection) {
-  for (const auto end = steady_clock::now() + kPatience; steady_clock::now() < end;) {
-    if (osLogOpen(&source, &connection) == 0) {
-      return true;
+// Asks until done() answers true or patience runs out; its last answer.
+template <typename Done>
+bool poll(Done done) {
+  for (const auto end = steady_clock::now() + kPatience; !done();) {
+    if (steady_clock::now() >= end) {
+      return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  return false;
+  return true;
 }
 
-std::vector<std::string> wait_for_lines(const std::string& path, std::size_t count) {
+std::vector<std::string> lines_of(const std::string& path) {
   std::vector<std::string> lines;
-  for (const auto end = steady_clock::now() + kPatience; steady_clock::now() < end;) {
-    lines.clear();
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-      lines.push_back(line);
-    }
-    if (lines.size() >= count) {
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
   }
   return lines;
 }
@@ -116,7 +110,7 @@ TEST(Rsyslogd, EventsArriveWithTheirPriorityAndText) {
   std::strcpy(source.name, "Billing");
   source.category = 3;
   XoltLogOsLogConn connection{};
-  ASSERT_TRUE(open_when_listening(source, connection));
+  ASSERT_TRUE(poll([&] { return osLogOpen(&source, &connection) == 0; }));
 
   const struct {
     std::uint16_t type;
@@ -139,7 +133,8 @@ TEST(Rsyslogd, EventsArriveWithTheirPriorityAndText) {
   }
   EXPECT_EQ(osLogClose(&connection), 0);
 
-  const std::vector<std::string> lines = wait_for_lines(dir.file("out.log"), std::size(kEvents));
+  poll([&] { return lines_of(dir.file("out.log")).size() >= std::size(kEvents); });
+  const std::vector<std::string> lines = lines_of(dir.file("out.log"));
   ASSERT_EQ(lines.size(), std::size(kEvents));
   for (std::size_t index = 0; index < lines.size(); ++index) {
     EXPECT_EQ(lines[index], kEvents[index].line);

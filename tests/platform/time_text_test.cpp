@@ -2,28 +2,20 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <tuple>
 
 #include "platform/time_text.h"
 #include "support/fake_clock.h"
+#include "support/time_zone.h"
 #include "xoltlog/platform.h"
 #include "xoltlog/text.h"
 
 namespace {
 
-constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
-
-// Sets TZ for one scope.
-struct TimeZone {
-  explicit TimeZone(const char* rule) { setenv("TZ", rule, 1), tzset(); }
-  ~TimeZone() { saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ"), tzset(); }
-  std::optional<std::string> saved_ =
-      std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
-};
+using xoltlog::test::kCentralEurope;
+using TimeZone = xoltlog::test::ScopedTimeZone;
 
 int64_t utc(int year, unsigned month, unsigned day, int hour = 0, int minute = 0, int second = 0) {
   using namespace std::chrono;

@@ -8,9 +8,8 @@ namespace xoltlog::test {
 namespace {
 
 // While it lives, local time is UTC.
-struct Utc {
-  Utc() { setenv("TZ", "UTC0", 1), tzset(); }
-  ~Utc() { unsetenv("TZ"), tzset(); }
+struct Utc : ScopedTimeZone {
+  Utc() : ScopedTimeZone("UTC0") {}
 };
 
 class Rollover : public WriterTest {

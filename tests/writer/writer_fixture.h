@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,6 +24,7 @@
 #include "support/fake_clock.h"
 #include "support/syscall_override.h"
 #include "support/temp_dir.h"
+#include "support/time_zone.h"
 #include "writer/file_writer.h"
 #include "xoltlog/frame.h"
 #include "xoltlog/writer.h"
@@ -77,11 +77,8 @@ struct FixedHost : SyscallOverride {
 };
 
 // While it lives, local times are Central European, whatever the machine's.
-struct CentralEuropeanTime {
-  CentralEuropeanTime() { setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1), tzset(); }
-  ~CentralEuropeanTime() { saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ"), tzset(); }
-  std::optional<std::string> saved_ =
-      std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
+struct CentralEuropeanTime : ScopedTimeZone {
+  CentralEuropeanTime() : ScopedTimeZone(kCentralEurope) {}
 };
 
 // An application message of text through the handle's writer.
