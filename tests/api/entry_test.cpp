@@ -15,61 +15,18 @@
 namespace xoltlog::test {
 namespace {
 
-// One record line split at its numeric header: the numbers, then the rest
-// (context token, text, the type's part) as written.
-struct Record {
-  std::vector<std::string> numbers;
-  std::string rest;
-  std::uint32_t type() const { return static_cast<std::uint32_t>(std::stoul(numbers[0])); }
-  std::uint32_t sequence() const { return static_cast<std::uint32_t>(std::stoul(numbers[4])); }
-};
-
-class EntryPoints : public HandleStore {
+class EntryPoints : public BothStores {
  protected:
   void SetUp() override {
-    HandleStore::SetUp();
+    BothStores::SetUp();
     ASSERT_EQ(xoltLogOpen(kProduct, 5, &h_.handle), 0u);
-  }
-
-  // The record lines of every log file written below the root that mention
-  // marker.
-  std::vector<Record> records(const std::string& marker) const {
-    std::vector<Record> found;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root_.path())) {
-      if (!entry.is_regular_file() || entry.path().filename().string()[0] == '.' ||
-          entry.path().parent_path().filename() == "etc") {
-        continue;
-      }
-      std::ifstream in(entry.path());
-      for (std::string line; std::getline(in, line);) {
-        if (line.find(marker) != std::string::npos) found.push_back(split(line));
-      }
-    }
-    return found;
-  }
-
-  std::optional<Record> only_record(const std::string& marker) const {
-    const std::vector<Record> found = records(marker);
-    EXPECT_LE(found.size(), 1u) << marker;
-    return found.empty() ? std::nullopt : std::optional<Record>(found.front());
-  }
-
-  static Record split(const std::string& line) {
-    Record record;
-    std::size_t start = 0;
-    for (int field = 0; field < 8; ++field) {
-      const std::size_t comma = line.find(',', start);
-      record.numbers.push_back(line.substr(start, comma - start));
-      start = comma + 1;
-    }
-    record.rest = line.substr(start);
-    return record;
   }
 
   OpenHandle h_;
 };
+XOLTLOG_BOTH_STORES(EntryPoints);
 
-TEST_F(EntryPoints, DiagnosticAndDebugLevelsFilterBeforeAnythingIsWritten) {
+TEST_P(EntryPoints, DiagnosticAndDebugLevelsFilterBeforeAnythingIsWritten) {
   ASSERT_EQ(xoltLogSetDiagLevel(&h_.handle, 2), 0u);
   ASSERT_EQ(xoltLogSetDebugLevel(&h_.handle, 2), 0u);
   struct Case {
@@ -103,7 +60,7 @@ TEST_F(EntryPoints, DiagnosticAndDebugLevelsFilterBeforeAnythingIsWritten) {
   EXPECT_EQ(debug->rest, "0:,7:dbg-one,3:who,1");
 }
 
-TEST_F(EntryPoints, FormattedDebugMessageIgnoresTheLevel) {
+TEST_P(EntryPoints, FormattedDebugMessageIgnoresTheLevel) {
   ASSERT_EQ(xoltLogSetDebugLevel(&h_.handle, 0), 0u);
   EXPECT_EQ(xoltLogDebugMsg(&h_.handle, 0, 4, "who", "filtered %d", 4), 0u);
   EXPECT_TRUE(records("filtered").empty());
@@ -119,7 +76,7 @@ TEST_F(EntryPoints, FormattedDebugMessageIgnoresTheLevel) {
   EXPECT_EQ(xoltLogFormattedDebugMsg(nullptr, 0, 4, "who", "x"), 3u);
 }
 
-TEST_F(EntryPoints, SequenceArgumentReplacesTheHandlesNumberUnlessFlag16) {
+TEST_P(EntryPoints, SequenceArgumentReplacesTheHandlesNumberUnlessFlag16) {
   ASSERT_EQ(xoltLogSetSequenceNumber(&h_.handle, 40), 0u);
   EXPECT_EQ(xoltLogAppMsg2(&h_.handle, 500, 0, 1, 0, "caller-%d", 1), 0u);
   EXPECT_EQ(xoltLogAppMsg2(&h_.handle, 500, 16, 1, 0, "own-%d", 2), 0u);
@@ -134,7 +91,7 @@ TEST_F(EntryPoints, SequenceArgumentReplacesTheHandlesNumberUnlessFlag16) {
   EXPECT_EQ(shortform->sequence(), 42u);
 }
 
-TEST_F(EntryPoints, ApplicationAndAuditMessagesCarryTextCatalogMessageOrBoth) {
+TEST_P(EntryPoints, ApplicationAndAuditMessagesCarryTextCatalogMessageOrBoth) {
   EXPECT_EQ(xoltLogAppMsg(&h_.handle, 0, 3, 0, "plain=%d", 7), 0u);
   EXPECT_EQ(xoltLogAppMsg(&h_.handle, 0, 3, 1234, "cat=%d", 7), 0u);
   EXPECT_EQ(xoltLogAppMsg(&h_.handle, 8, 3, 1234, "both=%d", 7), 0u);
@@ -151,7 +108,7 @@ TEST_F(EntryPoints, ApplicationAndAuditMessagesCarryTextCatalogMessageOrBoth) {
   EXPECT_EQ(audit->rest, "0:,0:,4:subj,1,(77|S7:audited|)");
 }
 
-TEST_F(EntryPoints, BadArgumentsAreRefusedWithThree) {
+TEST_P(EntryPoints, BadArgumentsAreRefusedWithThree) {
   rir_test::OwnedMsg rir;
   EXPECT_EQ(xoltLogAppMsg(nullptr, 0, 1, 0, "x"), 3u);
   EXPECT_EQ(xoltLogAppMsg(&h_.handle, 0, 1, 0, nullptr), 3u);
@@ -171,7 +128,7 @@ TEST_F(EntryPoints, BadArgumentsAreRefusedWithThree) {
   EXPECT_EQ(xoltLogDiagMsg(&zeroed, 0, 1, "who", 0, "filtered at level 0"), 0u);
 }
 
-TEST_F(EntryPoints, LogMsgRendersAPendingPrintfStyleMessage) {
+TEST_P(EntryPoints, LogMsgRendersAPendingPrintfStyleMessage) {
   XoltLogMsg msg{};
   ASSERT_EQ(xoltLogInitMsg(&msg, &h_.handle, XOLTLOG_MSG_APP, nullptr), 0u);
   ASSERT_EQ(rir_test::build_text(&msg.rir, "pending %d of %s", 3, "four"), 0);
@@ -182,7 +139,7 @@ TEST_F(EntryPoints, LogMsgRendersAPendingPrintfStyleMessage) {
   EXPECT_EQ(only_record("pending")->rest, "0:,17:pending 3 of four,0:,0,(0|)");
 }
 
-TEST_F(EntryPoints, SecureAuditGoesOnlyToTheEventLogOfASecureHandle) {
+TEST_P(EntryPoints, SecureAuditGoesOnlyToTheEventLogOfASecureHandle) {
   EXPECT_EQ(xoltLogSecureAuditMsg(&h_.handle, 0, "subj", 0, 12, "%s", "not-here"), 58u);
   EXPECT_TRUE(records("not-here").empty());
 

@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::int64_t kOpenTime = 1'800'000'000;
 
-class Reload : public HandleStore {
+class Reload : public BothStores {
  protected:
   // Opens originator 5 at kOpenTime with debug level 2 and the interval.
   void open(OpenHandle& h, int interval) {
@@ -27,8 +27,9 @@ class Reload : public HandleStore {
 
   FakeClock clock_{kOpenTime, 0};
 };
+XOLTLOG_BOTH_STORES(Reload);
 
-TEST_F(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
+TEST_P(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
   struct Case { int interval; std::int64_t after; std::int32_t expected; };
   for (const Case c : {Case{0, 100'000, 2}, Case{10, 60, 2}, Case{10, 61, 5}, Case{120, 120, 2},
                        Case{120, 121, 5}}) {
@@ -41,7 +42,7 @@ TEST_F(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
 
 // Counted from the last reload, not from the open; an interval of 0 in the
 // store stops reloading after the reload that reads it.
-TEST_F(Reload, ChecksAreCountedFromTheLastReload) {
+TEST_P(Reload, ChecksAreCountedFromTheLastReload) {
   OpenHandle h;
   open(h, 60);
   EXPECT_EQ(debug_level_at(h, 61), 2);
@@ -52,7 +53,7 @@ TEST_F(Reload, ChecksAreCountedFromTheLastReload) {
   EXPECT_EQ(xoltDynaLoadConfig(nullptr), 0u);
 }
 
-TEST_F(Reload, RemovedRegistrationSwitchesLevelsAndReloadOff) {
+TEST_P(Reload, RemovedRegistrationSwitchesLevelsAndReloadOff) {
   OpenHandle h;
   open(h, 10);
   h.handle.diag_level = 4;
@@ -65,7 +66,7 @@ TEST_F(Reload, RemovedRegistrationSwitchesLevelsAndReloadOff) {
 
 // Only a handle of the writer's own originator takes the store's interval,
 // in its configuration copy; the handle's own interval waits for a reload.
-TEST_F(Reload, WriterSettingsFollowTheStoreOnRequest) {
+TEST_P(Reload, WriterSettingsFollowTheStoreOnRequest) {
   write_section(7, SectionValues{.reload_interval = 30});
   OpenHandle own, foreign;
   ASSERT_EQ(xoltLogOpen2(kProduct, 5, 7, &foreign.handle), 0u);
