@@ -55,10 +55,10 @@ struct Record {
 
 enum class Backend { kFile, kRegistry };
 
+inline constexpr std::uint32_t kProduct = 4711;
+
 class HandleStore : public ::testing::Test {
  protected:
-  static constexpr std::uint32_t kProduct = 4711;
-
   explicit HandleStore(Backend backend = Backend::kFile) : backend_(backend) {}
 
   void SetUp() override {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "api/handle_fixture.h"
 #include "support/fake_clock.h"
 #include "xoltlog/config.h"
+#include "xoltlog/log.h"
 
 namespace xoltlog::test {
 namespace {
@@ -53,15 +56,27 @@ TEST_P(Reload, ChecksAreCountedFromTheLastReload) {
   EXPECT_EQ(xoltDynaLoadConfig(nullptr), 0u);
 }
 
-TEST_P(Reload, RemovedRegistrationSwitchesLevelsAndReloadOff) {
+// Messages run the same check as the getters: a diagnostic message after
+// the registration went finds both levels 0 and is dropped.
+TEST_P(Reload, MessagesSeeTheReloadedLevels) {
   OpenHandle h;
-  open(h, 10);
+  open(h, 120);
   h.handle.diag_level = 4;
+  write_section(5, SectionValues{.debug_level = 5});
+  FakeClock::set(kOpenTime + 120, 0);
+  EXPECT_EQ(xoltLogDebugMsg(&h.handle, 0, 4, "w", "%s", "not yet"), 0u);
+  FakeClock::set(kOpenTime + 121, 0);
+  EXPECT_EQ(xoltLogDebugMsg(&h.handle, 0, 4, "w", "%s", "reloaded"), 0u);
+  EXPECT_TRUE(records("not yet").empty());
+  EXPECT_EQ(records("reloaded").size(), 1u);
+
   xoltLogRemoveProductCfg(kProduct);
-  EXPECT_EQ(debug_level_at(h, 61), 0);
-  EXPECT_EQ(h.handle.diag_level, 0);
-  EXPECT_EQ(h.handle.reload_interval, 0);
-  EXPECT_EQ(h.handle.last_reload_check, kOpenTime + 61);
+  FakeClock::set(kOpenTime + 242, 0);
+  EXPECT_EQ(xoltLogDiagMsg(&h.handle, 0, 1, "w", 0, "%s", "unregistered"), 0u);
+  EXPECT_TRUE(records("unregistered").empty());
+  EXPECT_EQ((std::array{h.handle.debug_level, h.handle.diag_level, h.handle.reload_interval}),
+            (std::array{0, 0, 0}));
+  EXPECT_EQ(h.handle.last_reload_check, kOpenTime + 242);
 }
 
 // Only a handle of the writer's own originator takes the store's interval,
