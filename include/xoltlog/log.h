@@ -3,8 +3,12 @@
  * subject and an outcome. Every family ends in xoltLogMsg.
  *
  * Call flags, combined with the handle's output flags for the outputs:
- *   1  also standard output       2  also standard error
- *   4  also the event log
+ *   1  also standard output (every kind but audit)
+ *   2  also standard error (diagnostic and application messages)
+ *   4  also the event log (application and secure audit messages), through
+ *      the connection the open made when the handle's configuration asked
+ *      for event-log output; without one an application message is not
+ *      reported and the call is not failed
  *   8  always render the plain printf-style text as well, even when the
  *      catalog message was obtained; the prepared (L) variants then need a
  *      text (3 without one)
@@ -17,9 +21,12 @@
  * format is rendered printf-style), a nonzero id asks the catalog library
  * for one (xoltRirVEx with the handle's UTF-8 flag). As with printf, a
  * format must not have more conversions than arguments; a null string
- * argument is logged as "(null)". A Rir message passed in belongs to the
- * call once the arguments are accepted (it stays the caller's on 3), and
- * is left zeroed.
+ * argument is logged as "(null)". A Rir message passed in stays the
+ * caller's when the call refuses its arguments; once they are accepted it
+ * belongs to the call, which leaves it zeroed, also when the message is
+ * filtered out or its record cannot be set up (3 for a handle never
+ * opened) - except that a secure audit message whose record cannot be set
+ * up leaves it to the caller.
  *
  * Results: 0; 0 with nothing logged when the level filters the message out;
  * 3 for a null handle, who, format, text or Rir message where one is

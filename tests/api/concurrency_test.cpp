@@ -53,7 +53,8 @@ int log_from_threads(int process, std::chrono::steady_clock::time_point start) {
 }
 
 XOLTLOG_TEST_HELPER(log_from_threads) {
-  const std::chrono::steady_clock::time_point start(std::chrono::nanoseconds(std::stoll(args.at(0))));
+  const std::chrono::steady_clock::time_point start(
+      std::chrono::nanoseconds(std::stoll(args.at(0))));
   return log_from_threads(1, start) == 0 ? 0 : 1;
 }
 
