@@ -99,7 +99,13 @@ TEST_F(Concurrency, ThreadsAndProcessesLoseNoRecord) {
   EXPECT_TRUE(first[0] <= last[1] && first[1] <= last[0]);
   EXPECT_EQ(seen.size(), std::size_t{2 * kThreads * kEach});
   for (const auto& [marker, count] : seen) EXPECT_EQ(count, 1) << marker;
-  const auto files = std::distance(std::filesystem::directory_iterator(logs()), {});
+  // Each process decides on its own, so the other may add one record more.
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(logs())) {
+    if (entry.path().extension() != ".log") continue;
+    ++files;
+    EXPECT_LT(entry.file_size(), 4096u + 200u) << entry.path();
+  }
   EXPECT_GT(files, 10);
 }
 
