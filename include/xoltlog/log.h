@@ -3,8 +3,12 @@
  * subject and an outcome. Every family ends in xoltLogMsg.
  *
  * Call flags, combined with the handle's output flags for the outputs:
- *   1  also standard output       2  also standard error
- *   4  also the event log
+ *   1  also standard output (every kind but audit)
+ *   2  also standard error (diagnostic and application messages)
+ *   4  also the event log (application and secure audit messages), through
+ *      the connection the open made when the handle's configuration asked
+ *      for event-log output; without one an application message is not
+ *      reported and the call is not failed
  *   8  always render the plain printf-style text as well, even when the
  *      catalog message was obtained; the prepared (L) variants then need a
  *      text (3 without one)
@@ -12,20 +16,31 @@
  *      argument replaces it
  * The short forms without a sequence argument add 16 to the caller's flags.
  *
- * Arguments: who and subject are borrowed for the call; message id 0 means
- * no catalog message (the format is rendered printf-style), a nonzero id
- * asks the catalog library for one (xoltRirVEx with the handle's UTF-8
- * flag); a Rir message passed in belongs to the call once the arguments
- * are accepted (it stays the caller's on 3), and is left zeroed.
+ * Arguments: who and subject are borrowed for the call; a null subject is
+ * logged as an empty one. Message id 0 means no catalog message (the
+ * format is rendered printf-style), a nonzero id asks the catalog library
+ * for one (xoltRirVEx with the handle's UTF-8 flag). As with printf, a
+ * format must not have more conversions than arguments; a null string
+ * argument is logged as "(null)". A Rir message passed in stays the
+ * caller's when the call refuses its arguments; once they are accepted it
+ * belongs to the call, which leaves it zeroed, also when the message is
+ * filtered out or its record cannot be set up (3 for a handle never
+ * opened) - except that a secure audit message whose record cannot be set
+ * up leaves it to the caller.
  *
  * Results: 0; 0 with nothing logged when the level filters the message out;
  * 3 for a null handle, who, format, text or Rir message where one is
- * required (and a zero message id for audit messages); 1 for a debug or
- * diagnostic level outside 1..6; 2, 3, 4, 10 when the catalog library
- * failed (nothing logged); 57 when the handle has no log file (the console
+ * required, a zero message id for audit messages, and a handle never opened
+ * (zeroed storage) when its level does not filter the message out first;
+ * 1 for a debug or diagnostic level outside 1..6 (nothing logged), and for
+ * an application severity outside 0..4 (no record written, the outputs
+ * still ran); 2, 3, 4, 10 when the catalog library failed (nothing logged);
+ * 57 when the handle has no log file, as after xoltLogClose (the console
  * and event-log outputs still ran); 58 for a secure audit message on a
  * handle with a log file; the file write's codes (5, 54, ...), which win
- * over the outputs' codes (output.h). */
+ * over the outputs' codes: the formatting library's status for a console
+ * copy, XOLTLOG_E_OSLOG_REFUSED for a secure audit message the event log
+ * did not take. */
 #ifndef XOLTLOG_LOG_H
 #define XOLTLOG_LOG_H
 

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
 #include <cstring>
 
 #include "api/handle_fixture.h"
 #include "support/syslog_listener.h"
 #include "xoltlog/config.h"
+#include "xoltlog/log.h"
 #include "xoltlog/writer.h"
 
 namespace xoltlog::test {
@@ -119,6 +123,20 @@ TEST_F(HandleOpen, SecureHandleReportsOnlyToTheEventLog) {
   EXPECT_EQ(xoltLogClose(&handle), 3u);
   EXPECT_EQ(xoltLogSecureOpen(kProduct, 0, nullptr, &cfg.cfg, &handle), 3u);
   EXPECT_EQ(xoltLogSecureOpen(kProduct, 9, nullptr, nullptr, &handle), 3u);
+}
+
+// The log directory cannot be made: the open fails after connecting the
+// handle to its writer, which the usual close releases.
+TEST_F(HandleOpen, FailedOpenIsClosedAsUsual) {
+  ASSERT_EQ(close(open(root_.file("plain").c_str(), O_CREAT | O_WRONLY, 0600)), 0);
+  InitialRecord section(kProduct, 8);
+  ASSERT_EQ(xoltLogCfgSetDirectory(&section.cfg, root_.file("plain/sub/").c_str(), nullptr), 0u);
+  ASSERT_EQ(xoltLogWriteCfg(kProduct, 8, &section.cfg), 0u);
+  XoltLogHandle handle{};
+  EXPECT_EQ(xoltLogOpen(kProduct, 8, &handle), 1u);
+  EXPECT_EQ(xoltLogAppMsg(&handle, 0, 1, 0, "nowhere"), 5u);
+  EXPECT_EQ(xoltLogClose(&handle), 0u);
+  EXPECT_EQ(xoltLogClose(&handle), 3u);
 }
 
 }  // namespace

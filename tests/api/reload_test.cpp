@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "api/handle_fixture.h"
 #include "support/fake_clock.h"
 #include "xoltlog/config.h"
+#include "xoltlog/log.h"
 
 namespace xoltlog::test {
 namespace {
 
 constexpr std::int64_t kOpenTime = 1'800'000'000;
 
-class Reload : public HandleStore {
+class Reload : public BothStores {
  protected:
   // Opens originator 5 at kOpenTime with debug level 2 and the interval.
   void open(OpenHandle& h, int interval) {
@@ -27,8 +30,9 @@ class Reload : public HandleStore {
 
   FakeClock clock_{kOpenTime, 0};
 };
+XOLTLOG_BOTH_STORES(Reload);
 
-TEST_F(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
+TEST_P(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
   struct Case { int interval; std::int64_t after; std::int32_t expected; };
   for (const Case c : {Case{0, 100'000, 2}, Case{10, 60, 2}, Case{10, 61, 5}, Case{120, 120, 2},
                        Case{120, 121, 5}}) {
@@ -41,7 +45,7 @@ TEST_F(Reload, StoreChangeIsSeenOnlyAfterTheInterval) {
 
 // Counted from the last reload, not from the open; an interval of 0 in the
 // store stops reloading after the reload that reads it.
-TEST_F(Reload, ChecksAreCountedFromTheLastReload) {
+TEST_P(Reload, ChecksAreCountedFromTheLastReload) {
   OpenHandle h;
   open(h, 60);
   EXPECT_EQ(debug_level_at(h, 61), 2);
@@ -52,20 +56,32 @@ TEST_F(Reload, ChecksAreCountedFromTheLastReload) {
   EXPECT_EQ(xoltDynaLoadConfig(nullptr), 0u);
 }
 
-TEST_F(Reload, RemovedRegistrationSwitchesLevelsAndReloadOff) {
+// Messages run the same check as the getters: a diagnostic message after
+// the registration went finds both levels 0 and is dropped.
+TEST_P(Reload, MessagesSeeTheReloadedLevels) {
   OpenHandle h;
-  open(h, 10);
+  open(h, 120);
   h.handle.diag_level = 4;
+  write_section(5, SectionValues{.debug_level = 5});
+  FakeClock::set(kOpenTime + 120, 0);
+  EXPECT_EQ(xoltLogDebugMsg(&h.handle, 0, 4, "w", "%s", "not yet"), 0u);
+  FakeClock::set(kOpenTime + 121, 0);
+  EXPECT_EQ(xoltLogDebugMsg(&h.handle, 0, 4, "w", "%s", "reloaded"), 0u);
+  EXPECT_TRUE(records("not yet").empty());
+  EXPECT_EQ(records("reloaded").size(), 1u);
+
   xoltLogRemoveProductCfg(kProduct);
-  EXPECT_EQ(debug_level_at(h, 61), 0);
-  EXPECT_EQ(h.handle.diag_level, 0);
-  EXPECT_EQ(h.handle.reload_interval, 0);
-  EXPECT_EQ(h.handle.last_reload_check, kOpenTime + 61);
+  FakeClock::set(kOpenTime + 242, 0);
+  EXPECT_EQ(xoltLogDiagMsg(&h.handle, 0, 1, "w", 0, "%s", "unregistered"), 0u);
+  EXPECT_TRUE(records("unregistered").empty());
+  EXPECT_EQ((std::array{h.handle.debug_level, h.handle.diag_level, h.handle.reload_interval}),
+            (std::array{0, 0, 0}));
+  EXPECT_EQ(h.handle.last_reload_check, kOpenTime + 242);
 }
 
 // Only a handle of the writer's own originator takes the store's interval,
 // in its configuration copy; the handle's own interval waits for a reload.
-TEST_F(Reload, WriterSettingsFollowTheStoreOnRequest) {
+TEST_P(Reload, WriterSettingsFollowTheStoreOnRequest) {
   write_section(7, SectionValues{.reload_interval = 30});
   OpenHandle own, foreign;
   ASSERT_EQ(xoltLogOpen2(kProduct, 5, 7, &foreign.handle), 0u);
