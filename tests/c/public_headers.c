@@ -39,6 +39,12 @@ _Static_assert(offsetof(XoltLogHandle, config) == 1752, "configuration");
 _Static_assert(offsetof(XoltLogHandle, utf8) == 1760, "handle utf8 flag");
 _Static_assert(offsetof(XoltLogHandle, originator_id) == 1764, "originator");
 
+_Static_assert(sizeof(XoltLogFileList) == 1656, "file list");
+_Static_assert(offsetof(XoltLogFileList, query) == 24, "file list query");
+_Static_assert(sizeof(XoltLogQueryNode) == 40, "query node");
+_Static_assert(offsetof(XoltLogQueryNode, left) == 24, "query node children");
+_Static_assert(sizeof(XoltLogContextEntry) == 32, "context entry");
+
 _Static_assert(sizeof(XoltRirMsg) == 16, "rir message");
 _Static_assert(sizeof(XoltRirArgNode) == 32, "argument node");
 _Static_assert(offsetof(XoltRirArgNode, value) == 8, "first value");
