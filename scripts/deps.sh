@@ -1,6 +1,6 @@
 # Sourced by the other scripts: installs the Debian packages the build needs,
 # only those that are missing, without questions.
-xoltlog_packages="g++ cmake ninja-build pkgconf libicu-dev googletest libgtest-dev libbenchmark-dev binutils rsyslog"
+xoltlog_packages="g++ cmake ninja-build pkgconf libicu-dev googletest libgtest-dev libbenchmark-dev binutils rsyslog libcli11-dev nlohmann-json3-dev scdoc"
 
 xoltlog_install_missing_packages() {
   missing=""
