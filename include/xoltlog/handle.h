@@ -71,7 +71,9 @@ XOLTLOG_API uint32_t xoltLogSecureOpen(uint32_t product, uint32_t originator, vo
 /* Releases what the open allocated and detaches the handle from its file
  * writer: 0, 1 (not on its writer's list), 3 for a null handle and for a
  * handle without a writer (secure, closed or never opened), after
- * releasing everything. */
+ * releasing everything; 3 with nothing done for a live context (see
+ * xoltLogDestroyContext). Contexts that outlive their parent lose its
+ * configuration copy and event-log connection. */
 XOLTLOG_API uint32_t xoltLogClose(XoltLogHandle* handle) XOLTLOG_NOEXCEPT;
 
 /* Levels: 3 for a null handle or output, else 0. The debug and diagnostic

@@ -26,6 +26,7 @@
 #include "xoltlog/text.h"
 #include "xoltlog/record_format.h"
 #include "xoltlog/access.h"
+#include "xoltlog/query.h"
 #include "xoltlog/config.h"
 #include "xoltlog/config_write.h"
 #include "xoltlog/property_store.h"

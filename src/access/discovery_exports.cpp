@@ -1,7 +1,7 @@
 // Exported log file discovery: entries, name parsers and latest files.
 #include <cstddef>
 
-#include "writer/file_name_parse.h"
+#include "logfile/file_name_parse.h"
 #include "access/latest_log.h"
 #include "access/log_file_entry.h"
 #include "xoltlog/access.h"

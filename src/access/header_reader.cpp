@@ -2,7 +2,7 @@
 
 #include "access/record_reader.h"
 #include "message/text_buffer.h"
-#include "writer/header_line.h"
+#include "logfile/header_line.h"
 #include "xoltlog/result.h"
 
 namespace xoltlog {

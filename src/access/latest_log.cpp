@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "writer/file_name_parse.h"
+#include "logfile/file_name_parse.h"
 #include "access/log_file_entry.h"
 #include "platform/dir_listing.h"
 #include "platform/host_address.h"

@@ -125,20 +125,32 @@ BlockPtr<char> render_format(const char* format, va_list args) noexcept {
   if (xoltRirTextV(&msg, format, args) != XOLT_RIR_OK) {
     return nullptr;
   }
-  std::uint64_t size = 0;
   BlockPtr<char> text;
-  if (measure_message(&msg, size) && size > 0) {
-    text.reset(static_cast<char*>(allocate(size)));
-  }
-  if (text) {
-    std::memset(text.get(), 0, static_cast<std::size_t>(size));
-    TextSink fill(text.get(), size);
-    if (!render_message(&msg, fill)) {
-      text.reset();
-    }
-  }
+  render_text(msg, text);
   xoltRirFree(&msg);
   return text;
+}
+
+bool render_text(const XoltRirMsg& msg, BlockPtr<char>& text) noexcept {
+  text.reset();
+  std::uint64_t size = 0;
+  if (!measure_message(&msg, size)) {
+    return false;
+  }
+  if (size == 0) {
+    return true;
+  }
+  text.reset(static_cast<char*>(allocate(size)));
+  if (!text) {
+    return false;
+  }
+  std::memset(text.get(), 0, static_cast<std::size_t>(size));
+  TextSink fill(text.get(), size);
+  if (!render_message(&msg, fill)) {
+    text.reset();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace xoltlog

@@ -49,4 +49,8 @@ bool measure_message(const XoltRirMsg* msg, std::uint64_t& size) noexcept;
 // runs out.
 BlockPtr<char> render_format(const char* format, va_list args) noexcept;
 
+// msg rendered into a new text from allocate(), null for an empty text:
+// false when it cannot be rendered or memory runs out.
+bool render_text(const XoltRirMsg& msg, BlockPtr<char>& text) noexcept;
+
 }  // namespace xoltlog

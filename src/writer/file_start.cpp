@@ -9,7 +9,7 @@
 #include "platform/file_primitives.h"
 #include "platform/host_address.h"
 #include "platform/time_breakdown.h"
-#include "writer/header_line.h"
+#include "logfile/header_line.h"
 #include "writer/header_write.h"
 #include "writer/rollover_time.h"
 #include "writer/writer_state.h"

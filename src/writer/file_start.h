@@ -11,7 +11,7 @@
 #include <string>
 
 #include "frame/library_lock.h"
-#include "writer/file_names.h"
+#include "logfile/file_names.h"
 #include "xoltlog/access.h"
 #include "xoltlog/platform.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "writer/header_line.h"
+#include "logfile/header_line.h"
 #include "xoltlog/access.h"
 
 namespace xoltlog {

@@ -13,7 +13,7 @@
 #include <cstdint>
 
 #include "platform/file_primitives.h"
-#include "writer/file_names.h"
+#include "logfile/file_names.h"
 #include "xoltlog/config.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/platform.h"

@@ -1,4 +1,4 @@
-#include "writer/file_name_parse.h"
+#include "logfile/file_name_parse.h"
 
 #include <algorithm>
 #include <charconv>

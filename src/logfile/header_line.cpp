@@ -1,4 +1,4 @@
-#include "writer/header_line.h"
+#include "logfile/header_line.h"
 
 #include <algorithm>
 #include <cinttypes>

@@ -1,10 +1,7 @@
 # Sources of this part: append core files to XOLTLOG_CORE_SOURCES and
 # exported adapters to XOLTLOG_EXPORT_SOURCES (paths relative to src/).
 list(APPEND XOLTLOG_CORE_SOURCES
-  writer/file_names.cpp
-  writer/file_name_parse.cpp
-)
-list(APPEND XOLTLOG_CORE_SOURCES
+  writer/header_write.cpp
   writer/file_writer.cpp
   writer/rollover_time.cpp
   writer/writer_hooks.cpp

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "writer/header_line.h"
+#include "logfile/header_line.h"
 #include "writer/header_write.h"
 
 namespace {

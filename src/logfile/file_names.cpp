@@ -1,10 +1,10 @@
-#include "writer/file_names.h"
+#include "logfile/file_names.h"
 
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
-#include "writer/file_name_parse.h"
+#include "logfile/file_name_parse.h"
 
 namespace xoltlog {
 namespace {

@@ -1,0 +1,1 @@
+xoltlog_add_test(query_test access/query_test.cpp)

@@ -1,0 +1,1 @@
+xoltlog_add_test(header_test logfile/header_line_test.cpp)
