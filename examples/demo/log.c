@@ -102,7 +102,14 @@ static int log_with_context(XoltLogHandle* handles[2]) {
   /* Destroyed before the handle closes: it shares the handle's settings. */
   const uint32_t destroyed = xoltLogDestroyContext(&context);
   printf("process %u: context destroyed (result %u)\n", getPID(), destroyed);
-  return failed || destroyed != XOLTLOG_OK;
+  /* Enough to roll over once more: files started from here on no longer
+   * begin with the context's record. */
+  uint32_t result = XOLTLOG_OK;
+  for (int line = 1; line <= 24 && result == XOLTLOG_OK; ++line) {
+    result = xoltLogAppMsgEx(handles[0], 0, 0, "wrap-up", 0, "summary line %d of 24", line);
+  }
+  if (result != XOLTLOG_OK) demo_failed("xoltLogAppMsgEx (wrap-up)", result);
+  return failed || destroyed != XOLTLOG_OK || result != XOLTLOG_OK;
 }
 
 int demo_log_from_process(int first_process) {
