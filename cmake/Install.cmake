@@ -11,7 +11,7 @@ install(TARGETS xoltlog xoltrir
 # libxoltlog.so, where the loader looks first, and into no export set.
 install(TARGETS xoltLogFormatMsg LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY include/xoltlog DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
-  FILES_MATCHING PATTERN "*.h")
+  FILES_MATCHING PATTERN "*.h" PATTERN "*.hpp")
 
 set(XOLTLOG_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/xoltlog)
 install(EXPORT xoltlogTargets NAMESPACE xoltlog:: DESTINATION ${XOLTLOG_CMAKE_DIR})
