@@ -24,7 +24,7 @@ class CppLayer : public HandleStore {
   // Every record line of the log directory's files, one string.
   std::string logged() const {
     std::string all;
-    for (const auto& entry : std::filesystem::directory_iterator(root_.path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(logs())) {
       if (entry.path().extension() == ".log") all += read_file(entry.path().string());
     }
     return all;
