@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -240,6 +241,14 @@ TEST_F(RoundTrip, ExportedReaderGivesRecordsThatWriteTheSameLine) {
   }
   EXPECT_EQ(got, want);
   xoltLogFreeMsg(&read);
+  // Doubles whose printed form is not a plain decimal fraction.
+  OwnedMsg doubles;
+  ASSERT_EQ(rir_test::build_ex(doubles.get(), 0, 5, "%f%f%f%f%f%f", HUGE_VAL, -HUGE_VAL,
+                               std::nan(""), -0.0, 1e300, 5e-324),
+            XOLT_RIR_OK);
+  msg.rir = *doubles;
+  const std::string double_line = line_of(msg);
+  EXPECT_EQ(rewritten(double_line, msg.record_version), double_line);
 }
 
 // What the exported reader refuses beyond the parser's own refusals, and
