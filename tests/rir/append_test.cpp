@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <vector>
 
 #include "support/allocation_faults.h"
@@ -93,48 +94,43 @@ TEST_F(Append, NestedMessagesAreFilledInPlace) {
 }
 
 TEST_F(Append, BadArgumentsAreRefusedAndLeaveTheMessage) {
-  XoltRirArgNode unknown{12, {}, nullptr};
-  XoltRirArgNode negative{-1, {}, nullptr};
-  XoltRirArgNode no_string{XOLT_RIR_ARG_UTF8STRING, {}, nullptr};
-  XoltRirArgNode no_native{XOLT_RIR_ARG_NATIVESTRING, {}, nullptr};
-  XoltRirArgNode no_wide{XOLT_RIR_ARG_WSTRING, {}, nullptr};
-  XoltRirArgNode no_message{XOLT_RIR_ARG_RIR, {}, nullptr};
   const rir_test::NestedChain too_deep(XOLT_RIR_MAX_NESTING);  // one more level as an argument
-  XoltRirArgNode deep{XOLT_RIR_ARG_RIR, {}, nullptr};
-  deep.value.first.rir = &too_deep.top();
+  XoltRirArgNode bad[] = {{12, {}, nullptr},
+                          {-1, {}, nullptr},
+                          {XOLT_RIR_ARG_UTF8STRING, {}, nullptr},
+                          {XOLT_RIR_ARG_NATIVESTRING, {}, nullptr},
+                          {XOLT_RIR_ARG_WSTRING, {}, nullptr},
+                          {XOLT_RIR_ARG_RIR, {}, nullptr},
+                          {XOLT_RIR_ARG_RIR, {}, nullptr}};
+  bad[6].value.first.rir = &too_deep.top();
   XoltRirMsg* nested = nullptr;
   EXPECT_EQ(xoltRirAppendArg(nullptr, nodes_of(*inner_).front(), nullptr), XOLT_RIR_EINVAL);
   EXPECT_EQ(xoltRirAppendArg(native_.get(), nullptr, nullptr), XOLT_RIR_EINVAL);
   EXPECT_EQ(xoltRirAppendMsg(nullptr, 1, &nested, nullptr), XOLT_RIR_EINVAL);
   EXPECT_EQ(xoltRirAppendMsg(native_.get(), 1, nullptr, nullptr), XOLT_RIR_EINVAL);
   XoltRirArgIter last{};
-  for (const XoltRirArgNode* bad : {&unknown, &negative, &no_string, &no_native, &no_wide,
-                                    &no_message, &deep}) {
-    EXPECT_EQ(xoltRirAppendArg(native_.get(), bad, &last), XOLT_RIR_EINVAL) << bad->type;
-    EXPECT_EQ(last.node, nullptr);
+  for (const XoltRirArgNode& node : bad) {
+    EXPECT_EQ(xoltRirAppendArg(native_.get(), &node, &last), XOLT_RIR_EINVAL) << node.type;
   }
+  EXPECT_EQ(last.node, nullptr);
   EXPECT_EQ(nodes_of(*native_).size(), 1u);
-  // One level less fits.
-  deep.value.first.rir = too_deep.top().args->value.first.rir;
-  EXPECT_EQ(xoltRirAppendArg(native_.get(), &deep, &last), XOLT_RIR_OK);
+  bad[6].value.first.rir = too_deep.top().args->value.first.rir;  // one level less fits
+  EXPECT_EQ(xoltRirAppendArg(native_.get(), &bad[6], &last), XOLT_RIR_OK);
 }
 
 TEST_F(Append, ExhaustionLeavesTheMessageAsItWas) {
-  const XoltRirArgNode* wide = nodes_of(*source_)[5];
-  const XoltRirArgNode* nested = nodes_of(*source_)[9];
-  for (const XoltRirArgNode* node : {wide, nested}) {
+  const std::vector<const XoltRirArgNode*> nodes = nodes_of(*source_);
+  for (const XoltRirArgNode* node : {nodes[5], nodes[9]}) {  // a wide string, a nested message
     const int runs = xoltlog::test::for_each_allocation_fault(
-        [&](long) { return std::vector<const XoltRirArgNode*>(); },
-        [&](auto&) { return xoltRirAppendArg(native_.get(), node, nullptr); },
-        [&](long, auto&, int32_t status) {
-          const std::size_t count = nodes_of(*native_).size();
-          EXPECT_EQ(count, status == XOLT_RIR_OK ? 2u : 1u);
-          if (status != XOLT_RIR_OK) {
-            EXPECT_EQ(status, XOLT_RIR_ENOMEM);
-          } else {
-            xoltRirFree(native_.get());
-            ASSERT_EQ(build_ex(native_.get(), 0, 1, "%s", "native"), XOLT_RIR_OK);
-          }
+        [](long) {
+          auto msg = std::make_unique<OwnedMsg>();
+          EXPECT_EQ(build_ex(msg->get(), 0, 1, "%s", "kept"), XOLT_RIR_OK);
+          return msg;
+        },
+        [&](auto& msg) { return xoltRirAppendArg(msg->get(), node, nullptr); },
+        [](long, auto& msg, int32_t status) {
+          EXPECT_EQ(nodes_of(**msg).size(), status == XOLT_RIR_OK ? 2u : 1u);
+          EXPECT_TRUE(status == XOLT_RIR_OK || status == XOLT_RIR_ENOMEM) << status;
         });
     EXPECT_GT(runs, 2);
   }
