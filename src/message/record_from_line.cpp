@@ -142,8 +142,8 @@ class ArgumentBuilder {
     if (arg.bytes.size() > INT32_MAX) {
       return refuse(arg, kNotWide);
     }
-    const std::uint32_t result =
-        platform::utf8_to_wide(wide, arg.bytes.c_str(), static_cast<std::int32_t>(arg.bytes.size()));
+    const auto length = static_cast<std::int32_t>(arg.bytes.size());
+    const std::uint32_t result = platform::utf8_to_wide(wide, arg.bytes.c_str(), length);
     if (result == XOLTLOG_E_NO_MEMORY) {
       return result;
     }

@@ -52,7 +52,8 @@ std::string rewritten(const std::string& line, uint32_t version) {
   if (result != XOLTLOG_OK) {
     return "";
   }
-  EXPECT_EQ(std::tuple(msg.owns_strings, msg.utf8, msg.record_version), std::tuple(1u, 1u, version));
+  EXPECT_EQ(std::tuple(msg.owns_strings, msg.utf8, msg.record_version),
+            std::tuple(1u, 1u, version));
   const std::string again = line_of(msg);
   EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
   return again;
