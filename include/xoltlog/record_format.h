@@ -43,6 +43,39 @@ XOLTLOG_API void free_text_msg(XoltLogTextMsg* buffer) XOLTLOG_NOEXCEPT;
 XOLTLOG_API uint32_t xoltLogMsgSerialize(XoltLogMsg* record,
                                          XoltLogTextMsg* buffer) XOLTLOG_NOEXCEPT;
 
+/* Where and why xoltLogMsgParse refused a line. */
+typedef struct XoltLogParseError {
+  uint64_t offset;    /* bytes from the start of the line */
+  const char* reason; /* static English text; null unless the result was 1 */
+} XoltLogParseError;
+
+/* Reads a record line back into record, for tools that show what a log file
+ * holds: the line as readrecord delivers it (carriage returns already turned
+ * back into line feeds; one ending line feed is allowed), length bytes that
+ * need not be NUL-terminated, written with record_version (only 0x10007 and
+ * 0x10008, which carry the numeric header, can be read). record is
+ * overwritten, as xoltLogInitMsg does (release what it held first), and
+ * then owns everything it holds: owns_strings and utf8 are 1, the text is
+ * always a string, the context token, who, subject and context attribute are
+ * strings when their field is not empty and null otherwise, and the catalog
+ * message carries the line's argument list with its nested lists. Arguments
+ * come back with the types the line names; the two operating-system error
+ * types share one tag, so type 7 reads back as type 6 with its width of 64.
+ * Release the record with xoltLogFreeMsg. A record read back serializes to
+ * the line it was read from (with line feeds inside it turned to carriage
+ * returns again).
+ * Results: 0; 3 for a null line or record (nothing touched); 1 for a line
+ * that is not a record line of that version: damaged or truncated, a byte
+ * count running past its end, a NUL byte, nested lists deeper than
+ * XOLT_RIR_MAX_NESTING, a secure audit type (never written to files), or a
+ * wide argument that is not well-formed UTF-8; 4 when memory runs out. On
+ * every result but 0 and 3 the record is zeroed and nothing is left
+ * allocated. error may be null; otherwise it receives, for result 1, where
+ * the reading stopped and why, and is zeroed for every other result. */
+XOLTLOG_API uint32_t xoltLogMsgParse(const char* line, uint64_t length, uint32_t record_version,
+                                     XoltLogMsg* record,
+                                     XoltLogParseError* error) XOLTLOG_NOEXCEPT;
+
 XOLTLOG_END_DECLS
 
 #endif /* XOLTLOG_RECORD_FORMAT_H */

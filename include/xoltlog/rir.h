@@ -4,7 +4,8 @@
  * arguments. xoltRirVEx builds one from a printf-like format that describes
  * the argument types; xoltRirTextV builds an identifier-0 message whose
  * arguments, rendered one after another, spell the text that vsnprintf would
- * print. The message owns its nodes and the copies of every string and nested
+ * print; xoltRirAppendArg and xoltRirAppendMsg add typed arguments one at a
+ * time. The message owns its nodes and the copies of every string and nested
  * message; xoltRirFree releases them. The logging library reads the node list
  * directly, so the layouts below are part of the contract.
  *
@@ -164,6 +165,38 @@ XOLTLOG_API int32_t xoltRirVEx(XoltRirMsg* msg, uint32_t utf8, uint32_t id, cons
                                va_list args) XOLTLOG_NOEXCEPT;
 XOLTLOG_API int32_t xoltRirTextV(XoltRirMsg* msg, const char* format,
                                  va_list args) XOLTLOG_NOEXCEPT;
+
+/* Building a message argument by argument, for code that has the typed
+ * values rather than a format (a reader of record lines, for one). The
+ * identifier is the caller's to set in msg->id; the appends leave it alone.
+ * msg may be zeroed or already hold arguments, from these functions or from
+ * the builders above; a failed append leaves it as it was.
+ *
+ * last: null, or a caller-held iterator over msg. When it stands on an
+ * argument, the search for the end of the list starts there rather than at
+ * the first argument, and every successful append leaves it on the new
+ * argument, so that a loop of appends with one iterator (zeroed before the
+ * first) takes constant time per argument.
+ *
+ * xoltRirAppendArg appends a copy of value (its type and value pair; value's
+ * next is not followed), as xoltRirFree expects to release it: strings are
+ * copied, a nested message (9) is deep-copied as %{rir} copies it. -2 for a
+ * null msg or value, an unknown type, a string or nested-message type
+ * without its pointer, or a nested message whose copy would nest deeper than
+ * XOLT_RIR_MAX_NESTING; -3 out of memory.
+ *
+ * xoltRirAppendMsg appends a nested-message argument holding an empty
+ * message with identifier id, and hands that message out through nested so
+ * that its arguments can be appended in place, without a copy; it stays
+ * msg's and is released with it. -2 for a null msg or nested; -3 out of
+ * memory. How deep messages built this way nest is the caller's to bound:
+ * the logging library writes no record whose messages nest deeper than
+ * XOLT_RIR_MAX_NESTING. */
+XOLTLOG_API int32_t xoltRirAppendArg(XoltRirMsg* msg, const XoltRirArgNode* value,
+                                     XoltRirArgIter* last) XOLTLOG_NOEXCEPT;
+XOLTLOG_API int32_t xoltRirAppendMsg(XoltRirMsg* msg, uint32_t id, XoltRirMsg** nested,
+                                     XoltRirArgIter* last) XOLTLOG_NOEXCEPT;
+
 /* Releases the arguments and zeroes the message; -2 for null. */
 XOLTLOG_API int32_t xoltRirFree(XoltRirMsg* msg) XOLTLOG_NOEXCEPT;
 

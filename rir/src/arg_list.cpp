@@ -85,6 +85,22 @@ NodePtr message_node(MessagePtr message) {
   return node;
 }
 
+void append_to_message(XoltRirMsg& msg, NodePtr node, XoltRirArgIter* last) noexcept {
+  // The iterator is a reader's; the message it walks is the caller's own.
+  auto* tail = last != nullptr ? const_cast<XoltRirArgNode*>(last->node) : nullptr;
+  if (tail == nullptr) {
+    tail = msg.args;
+  }
+  while (tail != nullptr && tail->next != nullptr) {
+    tail = tail->next;
+  }
+  XoltRirArgNode* added = node.release();
+  (tail == nullptr ? msg.args : tail->next) = added;
+  if (last != nullptr) {
+    last->node = added;
+  }
+}
+
 void ArgList::append(NodePtr node) noexcept {
   XoltRirArgNode* last = node.get();
   while (last->next != nullptr) {

@@ -38,6 +38,12 @@ NodePtr wide_text_node(const wchar_t* text, std::size_t length);
 NodePtr owned_text_node(TextPtr text);
 NodePtr message_node(MessagePtr message);
 
+// Hangs one node (its next null) at the end of msg's arguments, which then
+// own it. The walk to the end starts at last's node when it stands on one (an
+// argument of msg, as the caller promises), so appends that keep last on the
+// newest argument take constant time; last is then left on the new node.
+void append_to_message(XoltRirMsg& msg, NodePtr node, XoltRirArgIter* last) noexcept;
+
 class ArgList {
  public:
   ArgList() = default;

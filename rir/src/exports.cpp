@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstddef>
 #include <new>
+#include <utility>
 
 #include "access.h"
 #include "arg_list.h"
 #include "build.h"
+#include "message_copy.h"
 #include "va_args.h"
 #include "xoltlog/rir.h"
 
@@ -83,6 +85,35 @@ XOLTLOG_API int32_t xoltRirTextV(XoltRirMsg* msg, const char* format, va_list ar
   }
   rir::VaArgs va_args(args);
   return guarded([&] { return rir::build_text(*msg, format, va_args, errno_keeper.saved()); });
+}
+
+XOLTLOG_API int32_t xoltRirAppendArg(XoltRirMsg* msg, const XoltRirArgNode* value,
+                                     XoltRirArgIter* last) noexcept {
+  if (msg == nullptr || value == nullptr) {
+    return XOLT_RIR_EINVAL;
+  }
+  return guarded([&] {
+    rir::NodePtr copy;
+    const int32_t status = rir::copy_argument(*value, copy);
+    if (status == XOLT_RIR_OK) {
+      rir::append_to_message(*msg, std::move(copy), last);
+    }
+    return status;
+  });
+}
+
+XOLTLOG_API int32_t xoltRirAppendMsg(XoltRirMsg* msg, uint32_t id, XoltRirMsg** nested,
+                                     XoltRirArgIter* last) noexcept {
+  if (msg == nullptr || nested == nullptr) {
+    return XOLT_RIR_EINVAL;
+  }
+  return guarded([&] {
+    rir::MessagePtr added(new XoltRirMsg{id, nullptr});
+    XoltRirMsg* const in_place = added.get();
+    rir::append_to_message(*msg, rir::message_node(std::move(added)), last);
+    *nested = in_place;
+    return XOLT_RIR_OK;
+  });
 }
 
 XOLTLOG_API int32_t xoltRirFree(XoltRirMsg* msg) noexcept {

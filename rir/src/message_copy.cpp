@@ -43,6 +43,12 @@ std::int32_t copy_node(const XoltRirArgNode& source, NodePtr& copy, int depth) {
       return XOLT_RIR_OK;
     case XOLT_RIR_ARG_RIR:
       return copy_nested(source.value.first.rir, copy, depth + 1);
+    case XOLT_RIR_ARG_WCHAR:
+      // Only the character is the caller's: the rest of the 64-bit slot,
+      // which the record line reads whole, is cleared.
+      copy = new_node(XOLT_RIR_ARG_WCHAR);
+      copy->value.first.wide_char = source.value.first.wide_char;
+      return XOLT_RIR_OK;
     default:
       if (!is_known_type(source.type)) {
         return XOLT_RIR_EINVAL;
@@ -74,6 +80,10 @@ std::int32_t copy_message(const XoltRirMsg& source, MessagePtr& copy, int depth)
   result->args = list.commit();
   copy = std::move(result);
   return XOLT_RIR_OK;
+}
+
+std::int32_t copy_argument(const XoltRirArgNode& source, NodePtr& copy) {
+  return copy_node(source, copy, 0);
 }
 
 }  // namespace xoltlog::rir

@@ -14,4 +14,8 @@ namespace xoltlog::rir {
 // would sit deeper than XOLT_RIR_MAX_NESTING; throws std::bad_alloc.
 std::int32_t copy_message(const XoltRirMsg& source, MessagePtr& copy, int depth);
 
+// A copy of one argument for a message of its own: the same errors, with a
+// nested message counted from depth 1. source.next is not followed.
+std::int32_t copy_argument(const XoltRirArgNode& source, NodePtr& copy);
+
 }  // namespace xoltlog::rir

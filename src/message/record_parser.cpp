@@ -18,6 +18,7 @@ class LineReader {
 
   bool ok() const noexcept { return error_.reason.empty(); }
   bool at_end() const noexcept { return pos_ == line_.size(); }
+  std::size_t position() const noexcept { return pos_; }
   const ParseError& error() const noexcept { return error_; }
 
   bool fail(std::string_view reason) noexcept {
@@ -180,10 +181,13 @@ bool read_argument_value(LineReader& in, ParsedArgument& arg, int depth) {
 }
 
 bool read_argument(LineReader& in, ParsedArgumentList& list, int depth) {
+  const std::size_t offset = in.position();
   // A nested list's open parenthesis is both its tag and its first byte.
   if (in.next_is('(')) {
-    list.arguments.emplace_back().type = XOLT_RIR_ARG_RIR;
-    return read_nested(in, list.arguments.back(), depth);
+    ParsedArgument& nested = list.arguments.emplace_back();
+    nested.type = XOLT_RIR_ARG_RIR;
+    nested.offset = offset;
+    return read_nested(in, nested, depth);
   }
   char tag = 0;
   if (!in.take(tag)) {
@@ -195,6 +199,7 @@ bool read_argument(LineReader& in, ParsedArgumentList& list, int depth) {
   }
   ParsedArgument& arg = list.arguments.emplace_back();
   arg.type = type;
+  arg.offset = offset;
   return read_argument_value(in, arg, depth);
 }
 

@@ -37,6 +37,7 @@ struct ParsedArgumentList {
 // a tag and read back as type 6.
 struct ParsedArgument {
   std::int32_t type = 0;              // XoltRirArgType
+  std::size_t offset = 0;             // of its tag in the line
   std::uint64_t width = 0;            // as written: types 1, 2, 6 (its width), 4 and 8 (64)
   std::int64_t signed_number = 0;     // types 1, 6, 8
   std::uint64_t unsigned_number = 0;  // types 2, 4
@@ -67,7 +68,7 @@ struct ParsedRecord {
 
 struct ParseError {
   std::size_t offset = 0;   // where in the line the parser gave up
-  std::string_view reason;  // a static text
+  std::string_view reason;  // a string literal, so NUL-terminated
 };
 
 struct RecordLineParse {

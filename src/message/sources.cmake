@@ -6,6 +6,7 @@ list(APPEND XOLTLOG_CORE_SOURCES
   message/record_arguments.cpp
   message/record_serializer.cpp
   message/record_parser.cpp
+  message/record_from_line.cpp
   message/code_page_text.cpp
   message/argument_text.cpp
   message/text_render.cpp

@@ -55,6 +55,8 @@ _Static_assert(sizeof(XoltLogTextMsg) == 4120, "text buffer");
 _Static_assert(offsetof(XoltLogTextMsg, storage) == 4096, "text buffer storage");
 _Static_assert(offsetof(XoltLogTextMsg, remaining) == 4104, "text buffer remaining");
 _Static_assert(offsetof(XoltLogTextMsg, capacity) == 4112, "text buffer capacity");
+_Static_assert(sizeof(XoltLogParseError) == 16, "parse error");
+_Static_assert(offsetof(XoltLogParseError, reason) == 8, "parse error reason");
 
 _Static_assert(sizeof(XoltLogFileContext) == 32792, "file context");
 _Static_assert(offsetof(XoltLogFileContext, read_buffer) == 16, "read buffer");

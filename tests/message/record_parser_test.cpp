@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -37,6 +39,36 @@ ParsedRecord parsed(const std::string& line, uint32_t version) {
   const xoltlog::RecordLineParse parse = parse_record_line(line, version);
   EXPECT_TRUE(parse.record) << parse.error.reason << " at " << parse.error.offset << " in " << line;
   return parse.record.value_or(ParsedRecord{});
+}
+
+// A line read back through the exported reader and written again; the
+// record is released as a caller would release it.
+std::string rewritten(const std::string& line, uint32_t version) {
+  XoltLogMsg msg;
+  XoltLogParseError error{};
+  const std::string read = as_read(line);
+  const uint32_t result = xoltLogMsgParse(read.data(), read.size(), version, &msg, &error);
+  EXPECT_EQ(result, XOLTLOG_OK) << error.reason << " at " << error.offset << " in " << line;
+  if (result != XOLTLOG_OK) {
+    return "";
+  }
+  EXPECT_EQ(std::tuple(msg.owns_strings, msg.utf8, msg.record_version),
+            std::tuple(1u, 1u, version));
+  const std::string again = line_of(msg);
+  EXPECT_EQ(xoltLogFreeMsg(&msg), XOLTLOG_OK);
+  return again;
+}
+
+// The result of the exported reader on a line that must be refused, with the
+// record checked to be left zeroed.
+uint32_t refusal_of(std::string_view line, XoltLogParseError& error,
+                    uint32_t version = XOLTLOG_RECORD_VERSION) {
+  XoltLogMsg msg;
+  std::memset(&msg, 0xA5, sizeof msg);
+  const uint32_t result = xoltLogMsgParse(line.data(), line.size(), version, &msg, &error);
+  const XoltLogMsg zero{};
+  EXPECT_EQ(std::memcmp(&msg, &zero, sizeof msg), 0) << line;
+  return result;
 }
 
 std::string utf8_of(const std::wstring& wide) {
@@ -172,6 +204,83 @@ TEST_F(RoundTrip, EveryMessageTypeInBothVersionsComesBack) {
   }
 }
 
+// Every message type with a record line, both versions, every argument
+// type: the record read back writes the same line, and its catalog message
+// has the line's argument types (both error types as 6).
+TEST_F(RoundTrip, ExportedReaderGivesRecordsThatWriteTheSameLine) {
+  char title[] = "title, with: (0|) bars\n";
+  for (const uint32_t version : {XOLTLOG_RECORD_VERSION, XOLTLOG_RECORD_VERSION_LOGSET}) {
+    for (uint32_t type = XOLTLOG_MSG_DEBUG; type <= XOLTLOG_MSG_AUDIT; ++type) {
+      for (const char* text : {static_cast<const char*>(nullptr), "a,b:c|\n)(0|)\r\xc3\xa9"}) {
+        SCOPED_TRACE(testing::Message() << version << " type " << type << " text " << !!text);
+        XoltLogMsg msg = header_record(type, 4294967295u, -1684318830123, version);
+        msg.context_token = msg.text = borrowed(text);
+        msg.who_or_subject = borrowed(text == nullptr ? nullptr : "who,:|()\n");
+        msg.rir = *catalog_;
+        if (type == XOLTLOG_MSG_CONTEXT) {
+          msg.attr.context_attr = title;
+        } else {
+          msg.attr.level = type == XOLTLOG_MSG_APP ? 4 : -3;
+        }
+        msg.outcome = 0xFFFFFFFEu;
+        const std::string line = line_of(msg);
+        EXPECT_EQ(rewritten(line, version), line);
+      }
+    }
+  }
+  XoltLogMsg msg = header_record(XOLTLOG_MSG_DIAG, 1, 2);
+  msg.rir = *catalog_;
+  const std::string line = line_of(msg);
+  XoltLogMsg read;
+  ASSERT_EQ(xoltLogMsgParse(line.data(), line.size(), msg.record_version, &read, nullptr), 0u);
+  std::vector<int32_t> want, got;
+  for (const XoltRirArgNode* node : rir_test::nodes_of(*catalog_)) {
+    want.push_back(node->type == XOLT_RIR_ARG_OS_ERROR64 ? XOLT_RIR_ARG_OS_ERROR : node->type);
+  }
+  for (const XoltRirArgNode* node : rir_test::nodes_of(read.rir)) {
+    got.push_back(node->type);
+  }
+  EXPECT_EQ(got, want);
+  xoltLogFreeMsg(&read);
+  // Doubles whose printed form is not a plain decimal fraction.
+  OwnedMsg doubles;
+  ASSERT_EQ(rir_test::build_ex(doubles.get(), 0, 5, "%f%f%f%f%f%f", HUGE_VAL, -HUGE_VAL,
+                               std::nan(""), -0.0, 1e300, 5e-324),
+            XOLT_RIR_OK);
+  msg.rir = *doubles;
+  const std::string double_line = line_of(msg);
+  EXPECT_EQ(rewritten(double_line, msg.record_version), double_line);
+}
+
+// What the exported reader refuses beyond the parser's own refusals, and
+// where it says it stopped.
+TEST(RecordParser, ExportedReaderRefusesDamagedLinesAndSaysWhere) {
+  using namespace std::string_view_literals;
+  const std::string head = "2,5,7,7,12,1684318830123,4321,8765,0:,9:Disk full,3:svc,2,(0|";
+  const std::tuple<std::string, std::size_t> lines[] = {
+      {std::string("2,5,7,7,12,1684318830123,4321,8765,0:,9:Disk\0full,3:svc,2,(0|)"sv), 44},
+      {head + "A2:\xff\xfe|)", head.size()},
+      {head + "i8:1|12:ab|)", head.size() + 5},
+      {head + "S3:abc|11:\x80|)", head.size() + 7},
+      {head + "S18446744073709551615:x|)", head.size() + 22},
+      {head + "S99999999999999999999999:x|)", head.size() + 1},
+      {"5,5,7,7,12,1684318830123,4321,8765,0:,0:,0:,2,(0|)", 41},
+  };
+  for (const auto& [line, offset] : lines) {
+    XoltLogParseError error{};
+    EXPECT_EQ(refusal_of(line, error), XOLTLOG_E_FAILED) << line;
+    EXPECT_EQ(error.offset, offset) << line;
+    EXPECT_NE(error.reason, nullptr);
+  }
+  XoltLogMsg msg{};
+  XoltLogParseError error{7, "stale"};
+  EXPECT_EQ(xoltLogMsgParse(nullptr, 0, XOLTLOG_RECORD_VERSION, &msg, &error),
+            XOLTLOG_E_INVALID_ARG);
+  EXPECT_EQ(xoltLogMsgParse("0", 1, XOLTLOG_RECORD_VERSION, nullptr, nullptr),
+            XOLTLOG_E_INVALID_ARG);
+  EXPECT_EQ(std::tuple(error.offset, error.reason), std::tuple(0u, nullptr));
+}
+
 TEST(RecordParser, MalformedLinesAreRefused) {
   const std::string head = "2,5,7,7,12,1684318830123,4321,8765,0:,9:Disk full,3:svc,";
   const char* tails[] = {"2,(0|),",     "2,(0|)\n\n",    "5,(0|)",          "22,(0|)",
@@ -216,6 +325,9 @@ TEST_F(RoundTrip, TruncatedLinesFailWithoutReadingPastTheirEnd) {
     ASSERT_FALSE(parse.record) << size;
     EXPECT_LE(parse.error.offset, size);
     EXPECT_FALSE(parse.error.reason.empty());
+    XoltLogParseError error{};
+    EXPECT_EQ(refusal_of({prefix.get(), size}, error), XOLTLOG_E_FAILED) << size;
+    EXPECT_EQ(error.offset, parse.error.offset);
   }
   EXPECT_EQ(parsed(line.substr(0, line.size() - 1), XOLTLOG_RECORD_VERSION).text, "te\rxt");
 }
@@ -251,6 +363,7 @@ TEST(RecordParser, NestingLimitIsSharedWithTheSerializer) {
     ++depth;
   }
   EXPECT_EQ(depth, XOLT_RIR_MAX_NESTING);
+  EXPECT_EQ(rewritten(line, XOLTLOG_RECORD_VERSION), line);
 
   const rir_test::NestedChain too_deep(XOLT_RIR_MAX_NESTING + 1);
   XoltRirArgNode loop{XOLT_RIR_ARG_RIR, {}, nullptr};
@@ -266,6 +379,9 @@ TEST(RecordParser, NestingLimitIsSharedWithTheSerializer) {
         parse_record_line(nested_line(deeper), XOLTLOG_RECORD_VERSION);
     EXPECT_FALSE(parse.record) << deeper;
     EXPECT_EQ(parse.error.reason, "argument lists nested too deeply");
+    XoltLogParseError error{};
+    EXPECT_EQ(refusal_of(nested_line(deeper), error), XOLTLOG_E_FAILED);
+    EXPECT_STREQ(error.reason, "argument lists nested too deeply");
   }
 }
 
