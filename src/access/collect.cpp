@@ -11,7 +11,7 @@
 #include "access/log_file_entry.h"
 #include "access/query_eval.h"
 #include "access/query_tools.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "logfile/file_name_parse.h"
 #include "platform/clock.h"
 #include "platform/dir_listing.h"
