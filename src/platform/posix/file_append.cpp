@@ -96,8 +96,6 @@ void end_torn_record(int fd) noexcept {
 
 namespace {
 
-// The append under the file's lock; then, with the lock still held, what
-// the table slot must learn of it.
 // Whether the file was deleted: marked so, or, when deletions under its
 // lock happened since the appender last looked, without a link left.
 bool deleted(const posix::LockSlot& slot, int fd, FileIdentity& identity) noexcept {
@@ -116,6 +114,8 @@ bool deleted(const posix::LockSlot& slot, int fd, FileIdentity& identity) noexce
   return status.st_nlink == 0;
 }
 
+// The append under the file's lock; then, with the lock still held, what
+// the table slot must learn of it.
 template <typename Track>
 std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::uint32_t count,
                            FileIdentity* identity, Track track) noexcept {
