@@ -186,9 +186,10 @@ std::uint32_t resolve_product(const std::string& text) {
   return id;
 }
 
-WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve) {
+WhereQuery parse_where(const std::string& expression, WhereQuery::Scope scope,
+                       const NameResolver& resolve) {
   try {
-    return WhereQuery::parse(expression, WhereQuery::Scope::kFiles, resolve,
+    return WhereQuery::parse(expression, scope, resolve,
                              static_cast<std::int64_t>(std::time(nullptr)));
   } catch (const WhereError& error) {
     throw ToolError(error.not_found() ? ExitCode::kNotFound : ExitCode::kBadQuery,
@@ -206,7 +207,7 @@ struct Selection {
   WhereQuery query;
   std::vector<XoltLogCfg*> records;
 
-  explicit Selection(const SelectionOptions& options) {
+  Selection(const SelectionOptions& options, WhereQuery::Scope scope) : scope_(scope) {
     store.read_all();
     const std::vector<XoltLogCfg*> all = store.all();
     if (!options.product.empty()) {
@@ -217,9 +218,9 @@ struct Selection {
                         "list the products with xoltlog config");
       }
     }
-    const std::vector<XoltLogCfg*> scope = of_product(all, product);
-    query = parse_file_query(options.where, [&](std::int32_t code, const std::string& name) {
-      return id_from_name(code == XOLTLOG_QUERY_PRODUCT ? all : scope, code, name);
+    const std::vector<XoltLogCfg*> of_selected = of_product(all, product);
+    query = parse_where(options.where, scope, [&](std::int32_t code, const std::string& name) {
+      return id_from_name(code == XOLTLOG_QUERY_PRODUCT ? all : of_selected, code, name);
     });
     records = selected_records(options, store, product);
     if (!options.originator.empty()) originator = records.front()->originator_id;
@@ -235,18 +236,26 @@ struct Selection {
         getSLidfromfilename(entry.file_name, &set_product, set_name, date_time) != 0) {
       file.logset = logset_name_of(file, records, set_name);
     }
-    if (!query.matches(file_fields(file))) return std::nullopt;
+    const FileFields fields = file_fields(file);
+    const bool keep = scope_ == WhereQuery::Scope::kFiles ? query.matches(fields)
+                                                          : query.may_match_records_of(fields);
+    if (!keep) return std::nullopt;
     return file;
   }
+
+ private:
+  WhereQuery::Scope scope_;
 };
 
-SelectedFiles select_log_files(const SelectionOptions& options, bool read_records) {
-  const Selection selection(options);
+SelectedFiles select_log_files(const SelectionOptions& options, bool read_records,
+                               WhereQuery::Scope scope) {
+  Selection selection(options, scope);
   std::vector<XoltLogCfg*> records = selection.records;
-  SelectedFiles selected{{}, options.where};
+  SelectedFiles selected;
   ListOwner owner;
   owner.list.query = selection.query.file_tree();
   if (GetLogFiles(records.data(), static_cast<std::uint32_t>(records.size()), &owner.list) != 0) {
+    selected.query = std::move(selection.query);
     return selected;
   }
   for (const XoltLogFileEntry* entry = owner.list.head; entry != nullptr; entry = entry->next) {
@@ -254,12 +263,13 @@ SelectedFiles select_log_files(const SelectionOptions& options, bool read_record
       selected.files.push_back(std::move(*file));
     }
   }
+  selected.query = std::move(selection.query);
   return selected;
 }
 
 SelectedFiles select_surplus_files(const SelectionOptions& options) {
-  const Selection selection(options);
-  SelectedFiles selected{{}, options.where};
+  const Selection selection(options, WhereQuery::Scope::kFiles);
+  SelectedFiles selected;
   ListOwner owner;
   const std::uint32_t result =
       options.logset.empty()

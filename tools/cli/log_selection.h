@@ -52,13 +52,17 @@ struct LogFile {
 
 struct SelectedFiles {
   std::vector<LogFile> files;  // oldest first
-  std::string where;           // the expression, for messages
+  WhereQuery query;            // the parsed --where expression
 };
 
 // Reads the configuration, collects the files of the selection and keeps
 // those the expression matches. read_records: also find each file's first
-// and last record time (files reads them; copy and delete need not).
-SelectedFiles select_log_files(const SelectionOptions& options, bool read_records);
+// and last record time (files reads them; copy and delete need not). With
+// the records scope (show), the expression may use record fields, a file is
+// kept when records of it may match (may_match_records_of), and the caller
+// filters the records with query.matches(RecordFields).
+SelectedFiles select_log_files(const SelectionOptions& options, bool read_records,
+                               WhereQuery::Scope scope = WhereQuery::Scope::kFiles);
 
 // The files recycling would delete (the oldest of each writer beyond its
 // number of log files, xoltLogGetManageableLogFiles[SL]) within the
@@ -78,8 +82,9 @@ LogFile inspect_log_file(const std::string& directory, const std::string& name,
 // ToolError(kNotFound) when the configuration has none.
 std::uint32_t resolve_product(const std::string& text);
 
-// Parses a --where expression for files; a bad one throws ToolError with
-// kBadQuery (kNotFound for an unknown name), pointing at its column.
-WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve);
+// Parses a --where expression; a bad one throws ToolError with kBadQuery
+// (kNotFound for an unknown name), pointing at its column.
+WhereQuery parse_where(const std::string& expression, WhereQuery::Scope scope,
+                       const NameResolver& resolve);
 
 }  // namespace xoltlog::tool
