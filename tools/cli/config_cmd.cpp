@@ -104,7 +104,7 @@ void run_register(const GlobalOptions& global, const RegisterOptions& options) {
   }
   check_result(result, ExitCode::kStore, "cannot register product " + options.product +
                                              " in " + GetXoltLogCfgLoc(),
-               "check that the store can be created and written (--store, XOLTLOG_CFG_LOC)");
+               store_hint());
   create_default_section(location);
   if (!options.log_directory.empty()) set_default_directory(product, options.log_directory);
 }

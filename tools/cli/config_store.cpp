@@ -28,6 +28,15 @@ std::string list_hint() {
 
 }  // namespace
 
+std::string store_hint() {
+  if (is_store_file(GetXoltLogCfgLoc())) {
+    return "name an existing store file with --store or XOLTLOG_CFG_LOC, or create one with "
+           "'xoltlog config register'";
+  }
+  return "the registry lives below $XOLTLOG_REGISTRY_ROOT (else /var/lib/xoltlog/registry), "
+         "which must exist; 'xoltlog config register' creates the store there";
+}
+
 RecordArray::~RecordArray() {
   FreeConfigArray(records_.data(), static_cast<std::uint32_t>(records_.size()));
 }
@@ -43,7 +52,7 @@ void RecordArray::read(std::uint32_t product) {
     records_.resize(count);
     if (result == XOLTLOG_E_NO_CFG) return;
     check_result(result, ExitCode::kStore, "cannot read the configuration store " + store_text(),
-                 "check the store location (--store or XOLTLOG_CFG_LOC) and its permissions");
+                 store_hint());
     if (count < capacity) return;
   }
   throw ToolError(ExitCode::kStore, "the configuration store holds too many sections");
@@ -57,8 +66,7 @@ void require_store() {
   if (result != XOLTLOG_STORE_OK) {
     throw ToolError(ExitCode::kStore,
                     "the configuration store " + store_text() + " cannot be opened",
-                    "name an existing store with --store or XOLTLOG_CFG_LOC, or create one with "
-                    "'xoltlog config register'");
+                    store_hint());
   }
 }
 

@@ -81,4 +81,7 @@ class RawSection {
 
 bool is_store_file(const std::string& location);
 
+// What to do when the store named by GetXoltLogCfgLoc() cannot be reached.
+std::string store_hint();
+
 }  // namespace xoltlog::tool
