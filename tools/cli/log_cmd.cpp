@@ -155,19 +155,29 @@ void check_logged(std::uint32_t result) {
                "check that the log directory exists and can be written");
 }
 
-std::vector<std::string> texts(const LogOptions& options) {
+// The text from the arguments, or each line of standard input as it
+// comes, so that a pipe from a running program is logged as it goes.
+void log_texts(XoltLogHandle* handle, const LogOptions& options, const Message& message) {
   if (!options.words.empty()) {
     std::string joined;
     for (const std::string& word : options.words) joined += (joined.empty() ? "" : " ") + word;
-    return {joined};
+    check_logged(log_one(handle, options, message, joined));
+    return;
   }
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(std::cin, line)) {
+  for (std::string line; std::getline(std::cin, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) lines.push_back(line);
+    if (!line.empty()) check_logged(log_one(handle, options, message, line));
   }
-  return lines;
+}
+
+void note_filtered(const LogOptions& options, Kind kind, std::uint32_t product,
+                   std::int32_t level) {
+  const bool diag = kind == Kind::kDiag;
+  std::cerr << "xoltlog: note: not logged: the " << (diag ? "diagnostic" : "debug")
+            << " level in force is " << level << "\n"
+            << "  raise it with 'xoltlog config set " << product << " --originator "
+            << options.originator << (diag ? " DiagnosticLevel " : " DebugLevel ")
+            << options.level << "'\n";
 }
 
 void run_log(const GlobalOptions& global, const LogOptions& options) {
@@ -177,18 +187,13 @@ void run_log(const GlobalOptions& global, const LogOptions& options) {
   const std::uint32_t product = resolve_product(options.product);
   product_location(product);  // a clear message for a product that is not registered
   const std::uint32_t originator = resolve_originator(product, options.originator);
-  const std::vector<std::string> lines = texts(options);
   OpenHandle handle(product, originator);
   const std::int32_t level = threshold(handle.get(), message.kind);
   if (level >= 0 && options.level > level) {
-    std::cerr << "xoltlog: note: not logged: the " << (message.kind == Kind::kDiag ? "diagnostic" : "debug")
-              << " level in force is " << level << "\n"
-              << "  raise it with 'xoltlog config set " << product << " --originator "
-              << options.originator << (message.kind == Kind::kDiag ? " DiagnosticLevel " : " DebugLevel ")
-              << options.level << "'\n";
+    note_filtered(options, message.kind, product, level);
     return;
   }
-  for (const std::string& line : lines) check_logged(log_one(handle.get(), options, message, line));
+  log_texts(handle.get(), options, message);
 }
 
 void add_log(CLI::App& app, const GlobalOptions& global) {
