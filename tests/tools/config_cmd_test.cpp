@@ -137,6 +137,7 @@ TEST_P(ConfigCommand, RefusesBadRequestsWithTheDocumentedExitCodeAndChangesNothi
       {{"register", "4711", "again"}, 5, "already registered"},
       {{"register", "abc", "x"}, 2, "product id is a number"},
       {{"register", "12", "x", "--file", "/tmp/x.txt"}, 2, ".conf"},
+      {{"register", "12", "x", "--file", "etc/x.conf"}, 2, "absolute path"},
       {{"frobnicate"}, 2, ""},
   };
   for (const Refusal& refusal : refusals) {

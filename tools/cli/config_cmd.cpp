@@ -51,9 +51,11 @@ std::string default_location(std::uint32_t product) {
 
 std::string chosen_location(const RegisterOptions& options, std::uint32_t product) {
   if (!options.file.empty()) {
-    if (!is_store_file(options.file) || options.file.find('/') == std::string::npos) {
+    // Every program that logs for the product reads this path, from
+    // wherever it runs: only an absolute one means the same file to all.
+    if (!is_store_file(options.file) || options.file.front() != '/') {
       throw ToolError(ExitCode::kUsage,
-                      "a store file is a path with a directory whose name contains \".conf\"",
+                      "a store file is an absolute path whose name contains \".conf\"",
                       "for example --file /etc/xoltlog/product.conf");
     }
     return options.file;

@@ -13,6 +13,7 @@
 #include "cli/tool_error.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/log.h"
+#include "xoltlog/writer.h"
 
 namespace xoltlog::tool {
 namespace {
@@ -95,7 +96,16 @@ class OpenHandle {
     if (result == XOLTLOG_E_OSLOG_OPEN) {
       std::cerr << "xoltlog: note: the event-log copy cannot be made; the log file is written\n";
     }
-    if (!open_) fail_open(result, product);
+    if (!open_) {
+      // An open that failed after the writer was attached leaves it to
+      // the close. A handle whose file could not be opened is refused by
+      // xoltLogClose (it never became a handle), so its writer is
+      // detached and freed directly.
+      if (xoltLogClose(&handle_) == XOLTLOG_E_INVALID_ARG && handle_.file_writer != nullptr) {
+        xoltLogCloseFile(&handle_);
+      }
+      fail_open(result, product);
+    }
   }
   OpenHandle(const OpenHandle&) = delete;
   OpenHandle& operator=(const OpenHandle&) = delete;
