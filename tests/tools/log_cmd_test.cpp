@@ -2,6 +2,10 @@
 // file; mistakes get a message, a hint and the documented exit code.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+
 #include <string>
 #include <vector>
 
@@ -66,6 +70,28 @@ TEST_P(LogCommand, WritesEveryKindToTheLogFile) {
     }
   }
   EXPECT_EQ(log_lines().size(), 7u);  // the empty input line is no message
+}
+
+// A pipe from a program that keeps running: each line is logged when it
+// arrives, not when the pipe closes.
+TEST_P(LogCommand, LogsEachLineOfAPipeAsItArrives) {
+  std::string unset;
+  std::string set;
+  for (const auto& [name, value] : env()) {
+    (value ? set : unset) += value ? " " + name + "='" + *value + "'" : " -u " + name;
+  }
+  const std::string command = "exec env" + unset + set + " '" + tool_path() + "' log -p crm";
+  FILE* pipe = popen(command.c_str(), "w");
+  ASSERT_NE(pipe, nullptr);
+  std::fputs("still running\n", pipe);
+  std::fflush(pipe);
+  bool seen = false;
+  for (int tries = 0; tries < 500 && !seen; ++tries) {
+    seen = !lines_with("13:still running,").empty();
+    if (!seen) usleep(10000);
+  }
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(pclose(pipe), 0);
 }
 
 struct Mistake {
