@@ -5,6 +5,13 @@ list(TRANSFORM XOLTLOG_WHERE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/tools/cli/)
 xoltlog_add_test(tools_where_test tools/where_test.cpp ${XOLTLOG_WHERE_SOURCES})
 target_include_directories(tools_where_test PRIVATE ${PROJECT_SOURCE_DIR}/tools)
 
-xoltlog_add_test(tools_files_test tools/files_test.cpp)
-target_compile_definitions(tools_files_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
-add_dependencies(tools_files_test xoltlog_tool)
+# End-to-end tests of the commands; other command tests add their sources
+# to the list.
+xoltlog_add_test(tools_test
+  tools/run_tool.cpp
+  tools/config_cmd_test.cpp
+  tools/log_cmd_test.cpp
+  tools/files_test.cpp
+)
+target_compile_definitions(tools_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
+add_dependencies(tools_test xoltlog_tool)

@@ -1,5 +1,7 @@
 #include "cli/log_selection.h"
 
+#include "cli/config_store.h"
+
 #include <ctime>
 #include <memory>
 #include <set>
@@ -172,18 +174,6 @@ void add_selection_options(CLI::App* command, SelectionOptions& options) {
   command->add_option("--logset,-l", options.logset, "Logset of the product");
   command->add_option("--where,-w", options.where,
                       "Filter expression, e.g. 'host = alpha and time >= -1d' (see xoltlog-where(7))");
-}
-
-std::uint32_t resolve_product(const std::string& text) {
-  ConfigRecords store;
-  store.read_all();
-  const std::uint32_t id = id_from_name(store.all(), XOLTLOG_QUERY_PRODUCT, text);
-  if (id == 0) {
-    throw ToolError(ExitCode::kNotFound, "no product '" + text + "' in the store " +
-                                             GetXoltLogCfgLoc(),
-                    "list the products with xoltlog config");
-  }
-  return id;
 }
 
 WhereQuery parse_where(const std::string& expression, WhereQuery::Scope scope,

@@ -78,9 +78,6 @@ FileFields file_fields(const LogFile& file);
 LogFile inspect_log_file(const std::string& directory, const std::string& name,
                          std::int64_t start, bool read_records);
 
-// The product identifier a --product value names (an id or a name): throws
-// ToolError(kNotFound) when the configuration has none.
-std::uint32_t resolve_product(const std::string& text);
 
 // Parses a --where expression; a bad one throws ToolError with kBadQuery
 // (kNotFound for an unknown name), pointing at its column.
