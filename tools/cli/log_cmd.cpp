@@ -97,13 +97,8 @@ class OpenHandle {
       std::cerr << "xoltlog: note: the event-log copy cannot be made; the log file is written\n";
     }
     if (!open_) {
-      // An open that failed after the writer was attached leaves it to
-      // the close. A handle whose file could not be opened is refused by
-      // xoltLogClose (it never became a handle), so its writer is
-      // detached and freed directly.
-      if (xoltLogClose(&handle_) == XOLTLOG_E_INVALID_ARG && handle_.file_writer != nullptr) {
-        xoltLogCloseFile(&handle_);
-      }
+      // A failed open leaves what it allocated to the close.
+      xoltLogClose(&handle_);
       fail_open(result, product);
     }
   }
