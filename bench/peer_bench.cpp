@@ -1,0 +1,203 @@
+// One printf-style application message of about 100 bytes, written to a
+// file and flushed to the kernel with every message: xoltlog against spdlog,
+// log4cplus and the floor (snprintf and one write on an O_APPEND
+// descriptor), in one process and with two processes writing one file (one
+// series); then the cost of a debug message that the level filters out.
+// Each single-process case also counts the heap allocations and system
+// calls per message (see peer_counters.h).
+#include <benchmark/benchmark.h>
+#include <log4cplus/logger.h>
+#include <log4cplus/loggingmacros.h>
+#include <spdlog/spdlog.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "peer_counters.h"
+#include "peer_loggers.h"
+#include "xoltlog/log.h"
+
+namespace {
+
+using xoltlog_bench::workspace;
+
+constexpr std::uint32_t kSeverity = 2;
+constexpr int kMessagesPerProcess = 20000;
+#define XOLTLOG_BENCH_FMT_FORMAT \
+  "user {} logged in from {} after {} attempts, session {}, client version {} on host {}"
+
+std::string log_path(const char* name) { return workspace().dir() + "/" + name + ".log"; }
+
+// Runs log() once per iteration, emptying the files every 64 Ki messages
+// outside the timing, and counts what the messages cost.
+template <typename Log>
+void run_single(benchmark::State& state, Log log) {
+  for (int i = 0; i < 16; ++i) log();  // files opened, buffers grown
+  std::uint64_t count = 0;
+  const xoltlog_bench::CostCounters costs;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(log());
+    if ((++count & 0xFFFF) == 0) {
+      state.PauseTiming();
+      workspace().empty_logs();
+      state.ResumeTiming();
+    }
+  }
+  costs.per_message(state);
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_XoltLogAppMsg(benchmark::State& state) {
+  xoltlog_bench::XoltLogger logger(xoltlog_bench::kOriginatorStill);
+  run_single(state, [&] {
+    return xoltLogAppMsg(logger.handle(), 0, kSeverity, 0, XOLTLOG_BENCH_PRINTF_FORMAT,
+                         XOLTLOG_BENCH_ARGUMENTS);
+  });
+}
+BENCHMARK(BM_XoltLogAppMsg);
+
+void BM_SpdlogFileSink(benchmark::State& state) {
+  const auto logger = xoltlog_bench::make_spdlog(log_path("spdlog"));
+  run_single(state, [&] {
+    logger->info(XOLTLOG_BENCH_FMT_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
+    return 0;
+  });
+}
+BENCHMARK(BM_SpdlogFileSink);
+
+void BM_Log4cplusFileAppender(benchmark::State& state) {
+  xoltlog_bench::Log4cplusLogger logger(log_path("log4cplus"));
+  run_single(state, [&] {
+    LOG4CPLUS_INFO_FMT(logger.get(), XOLTLOG_BENCH_PRINTF_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
+    return 0;
+  });
+}
+BENCHMARK(BM_Log4cplusFileAppender);
+
+void BM_LimitSnprintfWrite(benchmark::State& state) {
+  xoltlog_bench::BareLogger logger(log_path("limit"));
+  run_single(state, [&] { return logger.log(); });
+}
+BENCHMARK(BM_LimitSnprintfWrite);
+
+// Two processes, each with its own logger on the one file (series), each
+// timing its own kMessagesPerProcess messages; the iteration's time is the
+// mean time per message of the two.
+template <typename MakeLoop>
+void run_two_processes(benchmark::State& state, MakeLoop make_loop) {
+  using Clock = std::chrono::steady_clock;
+  workspace();  // the store, before the processes part
+  const auto timed = [&] {
+    const auto start = Clock::now();
+    make_loop()();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  };
+  for (auto _ : state) {
+    int channel[2];
+    if (pipe(channel) != 0) state.SkipWithError("pipe failed");
+    const pid_t child = fork();
+    if (child == 0) {
+      const double seconds = timed();
+      const bool sent = write(channel[1], &seconds, sizeof seconds) == sizeof seconds;
+      _exit(sent ? 0 : 1);
+    }
+    const double own = timed();
+    double other = own;
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (read(channel[0], &other, sizeof other) != sizeof other) state.SkipWithError("child failed");
+    close(channel[0]);
+    close(channel[1]);
+    state.SetIterationTime((own + other) / 2 / kMessagesPerProcess);
+    workspace().empty_logs();
+  }
+}
+
+template <typename Log>
+auto repeat(Log log) {
+  return [log]() mutable {
+    for (int i = 0; i < kMessagesPerProcess; ++i) benchmark::DoNotOptimize(log());
+  };
+}
+
+void BM_TwoProcessesXoltLogAppMsg(benchmark::State& state) {
+  run_two_processes(state, [] {
+    return [] {
+      xoltlog_bench::XoltLogger logger(xoltlog_bench::kOriginatorStill);
+      repeat([&] {
+        return xoltLogAppMsg(logger.handle(), 0, kSeverity, 0, XOLTLOG_BENCH_PRINTF_FORMAT,
+                             XOLTLOG_BENCH_ARGUMENTS);
+      })();
+    };
+  });
+}
+BENCHMARK(BM_TwoProcessesXoltLogAppMsg)->UseManualTime()->Iterations(4);
+
+void BM_TwoProcessesSpdlog(benchmark::State& state) {
+  run_two_processes(state, [] {
+    return [] {
+      const auto logger = xoltlog_bench::make_spdlog(log_path("spdlog2"));
+      repeat([&] {
+        logger->info(XOLTLOG_BENCH_FMT_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
+        return 0;
+      })();
+    };
+  });
+}
+BENCHMARK(BM_TwoProcessesSpdlog)->UseManualTime()->Iterations(4);
+
+void BM_TwoProcessesLog4cplus(benchmark::State& state) {
+  run_two_processes(state, [] {
+    return [] {
+      xoltlog_bench::Log4cplusLogger logger(log_path("log4cplus2"));
+      repeat([&] {
+        LOG4CPLUS_INFO_FMT(logger.get(), XOLTLOG_BENCH_PRINTF_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
+        return 0;
+      })();
+    };
+  });
+}
+BENCHMARK(BM_TwoProcessesLog4cplus)->UseManualTime()->Iterations(4);
+
+void BM_TwoProcessesLimit(benchmark::State& state) {
+  run_two_processes(state, [] {
+    return [] {
+      xoltlog_bench::BareLogger logger(log_path("limit2"));
+      repeat([&] { return logger.log(); })();
+    };
+  });
+}
+BENCHMARK(BM_TwoProcessesLimit)->UseManualTime()->Iterations(4);
+
+// A debug message above the handle's debug level (1): nothing is logged.
+void run_filtered_debug(benchmark::State& state, std::uint32_t originator) {
+  xoltlog_bench::XoltLogger logger(originator);
+  run_single(state, [&] {
+    return xoltLogDebugMsg(logger.handle(), 0, 5, "bench", XOLTLOG_BENCH_PRINTF_FORMAT,
+                           XOLTLOG_BENCH_ARGUMENTS);
+  });
+}
+
+void BM_XoltDebugFilteredReloadOff(benchmark::State& state) {
+  run_filtered_debug(state, xoltlog_bench::kOriginatorStill);
+}
+BENCHMARK(BM_XoltDebugFilteredReloadOff);
+
+void BM_XoltDebugFilteredReloadOn(benchmark::State& state) {
+  run_filtered_debug(state, xoltlog_bench::kOriginatorReloading);
+}
+BENCHMARK(BM_XoltDebugFilteredReloadOn);
+
+void BM_SpdlogDebugFiltered(benchmark::State& state) {
+  const auto logger = xoltlog_bench::make_spdlog(log_path("spdlog-filtered"));
+  run_single(state, [&] {
+    logger->debug(XOLTLOG_BENCH_FMT_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
+    return 0;
+  });
+}
+BENCHMARK(BM_SpdlogDebugFiltered);
+
+}  // namespace
