@@ -100,11 +100,10 @@ std::int64_t SyscallCounter::read() const noexcept {
   return static_cast<std::int64_t>(value);
 }
 
-void CostCounters::per_message(benchmark::State& state) const {
+void CostCounters::per_message(benchmark::State& state, int count) const {
   // Reading the counter is itself one system call, which is left out.
   const std::int64_t syscalls_now = counter_.read();
-  const double messages = static_cast<double>(state.iterations());
-  if (messages == 0) return;
+  const double messages = count;
   state.counters["allocs/msg"] = static_cast<double>(allocations() - allocations_) / messages;
   state.counters["syscalls/msg"] =
       syscalls_ < 0 || syscalls_now < 0

@@ -28,12 +28,12 @@ class SyscallCounter {
   int fd_ = -1;
 };
 
-// Reads both counters at construction; per_message() sets the counters
-// "allocs/msg" and "syscalls/msg" over the state's iterations.
+// Reads both counters at construction; per_message() sets the state's
+// counters "allocs/msg" and "syscalls/msg" for the messages since.
 class CostCounters {
  public:
   CostCounters() noexcept : allocations_(allocations()), syscalls_(counter_.read()) {}
-  void per_message(benchmark::State& state) const;
+  void per_message(benchmark::State& state, int messages) const;
 
  private:
   SyscallCounter counter_;

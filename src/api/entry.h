@@ -27,6 +27,9 @@ struct BuildRequest {
   const char* text = nullptr;
   XoltRirMsg* rir = nullptr;  // null for the debug builders
   bool secure = false;        // sequence 0; the Rir message stays put on failure
+  // The record borrows text instead of copying it: the record is released
+  // before the call returns, and text outlives the call.
+  bool lend_text = false;
 };
 
 // Steps 4 to 8 of building: the record is initialised, its sequence number

@@ -1,6 +1,7 @@
 // The builders: each checks its arguments and level, then fills a record of
 // its family under the library lock (taken under the operation's own name)
-// and logs it. The Rir message handed in is the call's once the arguments
+// and logs it. The record only borrows the text: it is released before the
+// builder returns. The Rir message handed in is the call's once the arguments
 // passed: a filtered message releases it as well.
 #include <cstdint>
 
@@ -30,7 +31,7 @@ XOLTLOG_API uint32_t xoltLogAppMsg2LEx(XoltLogHandle* handle, uint32_t sequence,
     return XOLTLOG_E_INVALID_ARG;
   }
   const LibraryLockGuard held("xoltLogAppMsg2LEx()");
-  const BuildRequest request{XOLTLOG_MSG_APP, sequence, flags, text, rir};
+  const BuildRequest request{XOLTLOG_MSG_APP, sequence, flags, text, rir, false, true};
   return xoltlog::build_and_log(held, *handle, request, [&](XoltLogMsg& msg) {
     xoltlog::set_who_and_severity(msg, who, severity);
     return std::uint32_t{XOLTLOG_OK};
@@ -48,7 +49,7 @@ XOLTLOG_API uint32_t xoltLogDiagMsg2L(XoltLogHandle* handle, uint32_t sequence, 
     return XOLTLOG_OK;
   }
   const LibraryLockGuard held("xoltLogDiagMsg2L()");
-  const BuildRequest request{XOLTLOG_MSG_DIAG, sequence, flags, text, rir};
+  const BuildRequest request{XOLTLOG_MSG_DIAG, sequence, flags, text, rir, false, true};
   return xoltlog::build_and_log(held, *handle, request, [&](XoltLogMsg& msg) {
     return xoltlog::set_who_and_level(msg, who, level);
   });
@@ -93,7 +94,8 @@ XOLTLOG_API uint32_t xoltLogFormattedDebugMsg(XoltLogHandle* handle, uint32_t fl
     return XOLTLOG_E_INVALID_ARG;
   }
   const LibraryLockGuard held("xoltLogFormattedDebugMsg()");
-  const BuildRequest request{XOLTLOG_MSG_DEBUG, 0, flags | xoltlog::kFlagOwnSequence, text};
+  const BuildRequest request{XOLTLOG_MSG_DEBUG, 0,    flags | xoltlog::kFlagOwnSequence,
+                             text,              nullptr, false, true};
   return xoltlog::build_and_log(held, *handle, request, [&](XoltLogMsg& msg) {
     return xoltlog::set_who_and_level(msg, who, level);
   });

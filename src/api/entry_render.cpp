@@ -7,15 +7,12 @@
 #include "api/entry.h"
 #include "api/handle_ops.h"
 #include "frame/library_lock.h"
-#include "frame/memory.h"
 #include "frame/result_map.h"
 #include "message/record_attributes.h"
 #include "message/text_render.h"
 #include "xoltlog/log.h"
 
 namespace {
-
-using xoltlog::BlockPtr;
 
 // Owns the Rir message while it is the call's: a builder that took it over
 // left it zeroed, and releasing a zeroed message does nothing.
@@ -48,9 +45,9 @@ uint32_t render_and_build(const XoltLogHandle& handle, uint32_t flags, uint32_t 
     }
     rir_alone = (flags & xoltlog::kFlagPlainText) == 0;
   }
-  BlockPtr<char> text;
+  xoltlog::RenderedText text;
   if (!rir_alone) {
-    text = xoltlog::render_format(format, args);
+    text.render(format, args);
   }
   return build(text.get(), &rir.msg);
 }
@@ -102,9 +99,11 @@ XOLTLOG_API uint32_t xoltLogDebugMsg2V(XoltLogHandle* handle, uint32_t sequence,
   if (level > handle->debug_level) {
     return XOLTLOG_OK;
   }
-  const BlockPtr<char> text = xoltlog::render_format(format, args);
+  xoltlog::RenderedText text;
+  text.render(format, args);
   const xoltlog::LibraryLockGuard held("xoltLogDebugMsg2V()");
-  const xoltlog::BuildRequest request{XOLTLOG_MSG_DEBUG, sequence, flags, text.get()};
+  const xoltlog::BuildRequest request{XOLTLOG_MSG_DEBUG, sequence, flags, text.get(),
+                                      nullptr,           false,    true};
   return xoltlog::build_and_log(held, *handle, request, [&](XoltLogMsg& msg) {
     return xoltlog::set_who_and_level(msg, who, level);
   });
