@@ -27,8 +27,9 @@ using xoltlog_bench::workspace;
 constexpr std::uint32_t kSeverity = 2;
 constexpr int kMessagesPerProcess = 20000;
 constexpr int kProbeMessages = 4096;
-#define XOLTLOG_BENCH_FMT_FORMAT \
-  "user {} logged in from {} after {} attempts, session {}, client version {} on host {}"
+#define XOLTLOG_BENCH_FMT_FORMAT                                             \
+  "user {} logged in from {} after {} attempts, session {}, client version " \
+  "{} on host {}"
 
 std::string log_path(const char* name) { return workspace().dir() + "/" + name + ".log"; }
 

@@ -110,8 +110,8 @@ std::shared_ptr<spdlog::logger> make_spdlog(const std::string& path) {
 Log4cplusLogger::Log4cplusLogger(const std::string& path) {
   log4cplus::SharedAppenderPtr appender(
       new log4cplus::FileAppender(path, std::ios_base::app, true));
-  appender->setLayout(std::make_unique<log4cplus::PatternLayout>(
-      "%D{%Y-%m-%d %H:%M:%S.%q},%i,%t,%p,%m%n"));
+  appender->setLayout(
+      std::make_unique<log4cplus::PatternLayout>("%D{%Y-%m-%d %H:%M:%S.%q},%i,%t,%p,%m%n"));
   logger_ = std::make_unique<log4cplus::Logger>(log4cplus::Logger::getInstance("peer"));
   logger_->removeAllAppenders();
   logger_->addAppender(appender);
@@ -134,8 +134,9 @@ long BareLogger::log() {
   clock_gettime(CLOCK_REALTIME, &now);
   const long long millis = static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
   char line[512];
-  const int length = std::snprintf(line, sizeof line, "%lld,%d,%d,2,%u," XOLTLOG_BENCH_PRINTF_FORMAT "\n",
-                                   millis, pid_, tid_, sequence_++, XOLTLOG_BENCH_ARGUMENTS);
+  const int length =
+      std::snprintf(line, sizeof line, "%lld,%d,%d,2,%u," XOLTLOG_BENCH_PRINTF_FORMAT "\n", millis,
+                    pid_, tid_, sequence_++, XOLTLOG_BENCH_ARGUMENTS);
   return write(fd_, line, static_cast<std::size_t>(length));
 }
 

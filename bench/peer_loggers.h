@@ -21,8 +21,9 @@ class Logger;
 namespace xoltlog_bench {
 
 // The message: about 100 bytes of text from six arguments.
-#define XOLTLOG_BENCH_PRINTF_FORMAT \
-  "user %s logged in from %s after %d attempts, session %d, client version %s on host %s"
+#define XOLTLOG_BENCH_PRINTF_FORMAT                                          \
+  "user %s logged in from %s after %d attempts, session %d, client version " \
+  "%s on host %s"
 #define XOLTLOG_BENCH_ARGUMENTS "alice", "10.0.0.7", 3, 42, "7.4.1", "db-07"
 
 inline constexpr std::uint32_t kProduct = 4711;

@@ -61,6 +61,17 @@ uint32_t request_audit_rir(const XoltLogHandle& handle, uint32_t id, const char*
 
 }  // namespace
 
+std::uint32_t xoltlog::log_debug_passed(XoltLogHandle& handle, std::uint32_t sequence,
+                                        std::uint32_t flags, std::int32_t level, const char* who,
+                                        const char* format, va_list args) noexcept {
+  RenderedText text;
+  text.render(format, args);
+  const LibraryLockGuard held("xoltLogDebugMsg2V()");
+  const BuildRequest request{XOLTLOG_MSG_DEBUG, sequence, flags, text.get(), nullptr, false, true};
+  return build_and_log(held, handle, request,
+                       [&](XoltLogMsg& msg) { return set_who_and_level(msg, who, level); });
+}
+
 extern "C" {
 
 XOLTLOG_API uint32_t xoltLogAppMsg2VEx(XoltLogHandle* handle, uint32_t sequence, uint32_t flags,
@@ -80,8 +91,7 @@ XOLTLOG_API uint32_t xoltLogDiagMsg2V(XoltLogHandle* handle, uint32_t sequence, 
   if (handle == nullptr || who == nullptr || format == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  xoltlog::dyna_load_config(*handle);
-  if (level > handle->diag_level) {
+  if (xoltlog::diag_filtered(*handle, level)) {
     return XOLTLOG_OK;
   }
   return render_and_build(*handle, flags, id, format, args, [&](const char* text, XoltRirMsg* rir) {
@@ -95,18 +105,10 @@ XOLTLOG_API uint32_t xoltLogDebugMsg2V(XoltLogHandle* handle, uint32_t sequence,
   if (handle == nullptr || who == nullptr || format == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  xoltlog::dyna_load_config(*handle);
-  if (level > handle->debug_level) {
+  if (xoltlog::debug_filtered(*handle, level)) {
     return XOLTLOG_OK;
   }
-  xoltlog::RenderedText text;
-  text.render(format, args);
-  const xoltlog::LibraryLockGuard held("xoltLogDebugMsg2V()");
-  const xoltlog::BuildRequest request{XOLTLOG_MSG_DEBUG, sequence, flags, text.get(),
-                                      nullptr,           false,    true};
-  return xoltlog::build_and_log(held, *handle, request, [&](XoltLogMsg& msg) {
-    return xoltlog::set_who_and_level(msg, who, level);
-  });
+  return xoltlog::log_debug_passed(*handle, sequence, flags, level, who, format, args);
 }
 
 XOLTLOG_API uint32_t xoltLogAuditMsg2V(XoltLogHandle* handle, uint32_t sequence, uint32_t flags,
@@ -129,7 +131,7 @@ XOLTLOG_API uint32_t xoltLogSecureAuditMsgV(XoltLogHandle* handle, int32_t level
   if (handle == nullptr || format == nullptr || id == 0) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  if (level > handle->secure_audit_level) {
+  if (level > xoltlog::unlocked(handle->secure_audit_level).load(std::memory_order_relaxed)) {
     return XOLTLOG_OK;
   }
   OwnedRir rir;

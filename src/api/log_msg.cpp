@@ -104,7 +104,8 @@ std::uint32_t finish_build(const LibraryLockGuard& held, XoltLogHandle& handle,
   if (request.lend_text && msg.text == request.text) {
     msg.text = nullptr;
   }
-  free_record(msg);
+  // The record is the builder's local: nothing reads it after this.
+  release_record(msg);
   return result;
 }
 

@@ -18,8 +18,10 @@ const char* skip_flags(const char* at) noexcept {
       case ' ':
       case '#':
       case '0':
-      case '\'': break;
-      default: return at;
+      case '\'':
+        break;
+      default:
+        return at;
     }
   }
 }
@@ -44,13 +46,20 @@ Length length_modifier(const char*& at) noexcept {
     return Length::kOther;
   }
   switch (*at) {
-    case 'l': ++at; return Length::kLong;
-    case 'L': ++at; return Length::kLongDouble;
+    case 'l':
+      ++at;
+      return Length::kLong;
+    case 'L':
+      ++at;
+      return Length::kLongDouble;
     case 'h':
     case 'j':
     case 'z':
-    case 't': ++at; return Length::kOther;
-    default: return Length::kNone;
+    case 't':
+      ++at;
+      return Length::kOther;
+    default:
+      return Length::kNone;
   }
 }
 
@@ -65,7 +74,8 @@ Piece classify(char letter, bool plain, Length length) noexcept {
       return plain ? Piece::kInteger : Piece::kExact;
     case 'o':
     case 'x':
-    case 'X': return length == Length::kLongDouble ? Piece::kRefused : Piece::kExact;
+    case 'X':
+      return length == Length::kLongDouble ? Piece::kRefused : Piece::kExact;
     case 'f':
       if (plain && length != Length::kLongDouble) return Piece::kRefused;
       return double_length ? Piece::kExact : Piece::kRefused;
@@ -75,9 +85,12 @@ Piece classify(char letter, bool plain, Length length) noexcept {
     case 'g':
     case 'G':
     case 'a':
-    case 'A': return double_length ? Piece::kExact : Piece::kRefused;
-    case 's': return length == Length::kNone ? Piece::kExact : Piece::kRefused;
-    default: return Piece::kRefused;
+    case 'A':
+      return double_length ? Piece::kExact : Piece::kRefused;
+    case 's':
+      return length == Length::kNone ? Piece::kExact : Piece::kRefused;
+    default:
+      return Piece::kRefused;
   }
 }
 

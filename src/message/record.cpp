@@ -55,7 +55,7 @@ std::uint32_t init_record(const LibraryLockGuard& held, XoltLogMsg& msg, XoltLog
   return XOLTLOG_OK;
 }
 
-std::uint32_t free_record(XoltLogMsg& msg) noexcept {
+std::uint32_t release_record(XoltLogMsg& msg) noexcept {
   if (msg.type == XOLTLOG_MSG_CONTEXT) {
     release(msg.attr.context_attr);
   }
@@ -66,9 +66,17 @@ std::uint32_t free_record(XoltLogMsg& msg) noexcept {
     }
   }
   release(msg.text);
-  const bool rir_released = xoltRirFree(&msg.rir) == XOLT_RIR_OK;
+  // An empty Rir message (the printf-style records) has nothing to release.
+  if (msg.rir.id == 0 && msg.rir.args == nullptr) {
+    return XOLTLOG_OK;
+  }
+  return xoltRirFree(&msg.rir) == XOLT_RIR_OK ? XOLTLOG_OK : XOLTLOG_E_FAILED;
+}
+
+std::uint32_t free_record(XoltLogMsg& msg) noexcept {
+  const std::uint32_t result = release_record(msg);
   std::memset(&msg, 0, sizeof msg);
-  return rir_released ? XOLTLOG_OK : XOLTLOG_E_FAILED;
+  return result;
 }
 
 }  // namespace xoltlog

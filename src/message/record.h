@@ -21,5 +21,8 @@ std::uint32_t init_record(const LibraryLockGuard& held, XoltLogMsg& msg, XoltLog
 // Releases what msg owns and zeroes it; 1 when the Rir message could not be
 // released. The record is the caller's alone: no lock is needed.
 std::uint32_t free_record(XoltLogMsg& msg) noexcept;
+// As free_record, but leaves msg as it was, its pointers dangling: for a
+// record that goes out of scope right after.
+std::uint32_t release_record(XoltLogMsg& msg) noexcept;
 
 }  // namespace xoltlog
