@@ -18,7 +18,11 @@ namespace {
 // left it zeroed, and releasing a zeroed message does nothing.
 struct OwnedRir {
   XoltRirMsg msg{};
-  ~OwnedRir() { xoltRirFree(&msg); }
+  ~OwnedRir() {
+    if (msg.id != 0 || msg.args != nullptr) {
+      xoltRirFree(&msg);
+    }
+  }
 };
 
 // xoltRirVEx on a copy of args, which stay usable for a second rendering.

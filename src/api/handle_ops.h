@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "frame/library_lock.h"
+#include "message/record.h"
 #include "xoltlog/config.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/message.h"
@@ -61,7 +62,7 @@ std::uint32_t reload_writer_config(XoltLogFileWriter& writer) noexcept;
 
 // See xoltLogInitMsg; the record's product is that of the handle's writer.
 std::uint32_t init_handle_record(const LibraryLockGuard& held, XoltLogMsg& msg,
-                                 XoltLogHandle& handle, std::uint32_t type,
-                                 const char* text) noexcept;
+                                 XoltLogHandle& handle, std::uint32_t type, const char* text,
+                                 RecordClearing clearing = RecordClearing::kWhole) noexcept;
 
 }  // namespace xoltlog

@@ -71,7 +71,9 @@ std::uint32_t log_record(const LibraryLockGuard& held, XoltLogHandle& handle, st
 std::uint32_t init_for_build(const LibraryLockGuard& held, XoltLogHandle& handle,
                              const BuildRequest& request, XoltLogMsg& msg) noexcept {
   const char* copied = request.lend_text ? nullptr : request.text;
-  const std::uint32_t result = init_handle_record(held, msg, handle, request.type, copied);
+  // The builder's record is a local that nobody reads beyond its fields.
+  const std::uint32_t result =
+      init_handle_record(held, msg, handle, request.type, copied, RecordClearing::kFields);
   if (result != XOLTLOG_OK && request.rir != nullptr && !request.secure) {
     xoltRirFree(request.rir);
   }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "message/argument_text.h"
+#include "message/printf_direct.h"
 #include "message/printf_format.h"
 
 namespace xoltlog {
@@ -173,10 +174,13 @@ BlockPtr<char> print_to_heap(std::size_t length, const char* format, va_list arg
 }  // namespace
 
 BlockPtr<char> render_format(const char* format, va_list args) noexcept {
+  char buffer[256];
+  if (render_plain_printf(buffer, sizeof buffer, format, args) >= 0) {
+    return BlockPtr<char>(duplicate_string(buffer));
+  }
   if (!renders_as_printf(format)) {
     return render_through_rir(format, args);
   }
-  char buffer[256];
   const int length = print(buffer, sizeof buffer, format, args);
   if (length < 0) {
     return render_through_rir(format, args);
@@ -190,6 +194,10 @@ BlockPtr<char> render_format(const char* format, va_list args) noexcept {
 void RenderedText::render(const char* format, va_list args) noexcept {
   inline_text_ = nullptr;
   heap_.reset();
+  if (render_plain_printf(inline_, sizeof inline_, format, args) >= 0) {
+    inline_text_ = inline_;
+    return;
+  }
   if (!renders_as_printf(format)) {
     heap_ = render_through_rir(format, args);
     return;
