@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -26,7 +27,7 @@ namespace {
 using xoltlog_bench::workspace;
 
 constexpr std::uint32_t kSeverity = 2;
-constexpr int kMessagesPerProcess = 20000;
+constexpr int kMessagesPerProcess = 50000;
 constexpr int kProbeMessages = 4096;
 #define XOLTLOG_BENCH_FMT_FORMAT                                             \
   "user {} logged in from {} after {} attempts, session {}, client version " \
@@ -92,10 +93,10 @@ void BM_LimitSnprintfWrite(benchmark::State& state) {
 BENCHMARK(BM_LimitSnprintfWrite);
 
 // Two processes, each with its own logger on the one file (series), each
-// timing its own kMessagesPerProcess messages; the iteration's time is the
-// mean wall time per message of the two, and "cpu_ns/msg" their mean
-// processor time per message, which other load on the machine disturbs
-// less.
+// timing its own kMessagesPerProcess messages from the moment both have
+// their loggers ready; the iteration's time is the mean wall time per
+// message of the two, and "cpu_ns/msg" their mean processor time per
+// message, which other load on the machine disturbs less.
 struct LoopTimes {
   double wall = 0;  // seconds
   double cpu = 0;   // seconds
@@ -107,34 +108,67 @@ double cpu_seconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-template <typename MakeLoop>
-void run_two_processes(benchmark::State& state, MakeLoop make_loop) {
+// Called by each process once its logger is set up: waits for the other
+// one, then starts the process's clocks.
+class StartTogether {
+ public:
+  StartTogether(int to_other, int from_other) : to_other_(to_other), from_other_(from_other) {}
+  void operator()() {
+    char byte = 1;
+    if (write(to_other_, &byte, 1) != 1 || read(from_other_, &byte, 1) != 1) std::abort();
+    wall_start_ = Clock::now();
+    cpu_start_ = cpu_seconds();
+  }
+  LoopTimes elapsed() const {
+    return {std::chrono::duration<double>(Clock::now() - wall_start_).count(),
+            cpu_seconds() - cpu_start_};
+  }
+
+ private:
   using Clock = std::chrono::steady_clock;
+  int to_other_;
+  int from_other_;
+  Clock::time_point wall_start_{};
+  double cpu_start_ = 0;
+};
+
+struct Pipe {
+  int ends[2] = {-1, -1};
+  Pipe() {
+    if (pipe(ends) != 0) std::abort();
+  }
+  ~Pipe() {
+    close(ends[0]);
+    close(ends[1]);
+  }
+};
+
+// run(start): sets a logger up, calls start(), logs kMessagesPerProcess
+// messages.
+template <typename Run>
+void run_two_processes(benchmark::State& state, Run run) {
   workspace();  // the store, before the processes part
-  const auto timed = [&] {
-    const double cpu_start = cpu_seconds();
-    const auto start = Clock::now();
-    make_loop()();
-    return LoopTimes{std::chrono::duration<double>(Clock::now() - start).count(),
-                     cpu_seconds() - cpu_start};
-  };
   double cpu_total = 0;
   for (auto _ : state) {
-    int channel[2];
-    if (pipe(channel) != 0) state.SkipWithError("pipe failed");
+    const Pipe to_child;
+    const Pipe to_parent;
+    const Pipe results;
     const pid_t child = fork();
     if (child == 0) {
-      const LoopTimes times = timed();
-      const bool sent = write(channel[1], &times, sizeof times) == sizeof times;
-      _exit(sent ? 0 : 1);
+      StartTogether start(to_parent.ends[1], to_child.ends[0]);
+      run(start);
+      const LoopTimes times = start.elapsed();
+      _exit(write(results.ends[1], &times, sizeof times) == sizeof times ? 0 : 1);
     }
-    const LoopTimes own = timed();
+    StartTogether start(to_child.ends[1], to_parent.ends[0]);
+    run(start);
+    const LoopTimes own = start.elapsed();
     LoopTimes other = own;
     int status = 0;
     waitpid(child, &status, 0);
-    if (read(channel[0], &other, sizeof other) != sizeof other) state.SkipWithError("child failed");
-    close(channel[0]);
-    close(channel[1]);
+    if (read(results.ends[0], &other, sizeof other) != sizeof other) {
+      state.SkipWithError("child failed");
+    }
     state.SetIterationTime((own.wall + other.wall) / 2 / kMessagesPerProcess);
     cpu_total += (own.cpu + other.cpu) / 2 / kMessagesPerProcess;
     workspace().empty_logs();
@@ -150,50 +184,46 @@ auto repeat(Log log) {
 }
 
 void BM_TwoProcessesXoltLogAppMsg(benchmark::State& state) {
-  run_two_processes(state, [] {
-    return [] {
-      xoltlog_bench::XoltLogger logger(xoltlog_bench::kOriginatorStill);
-      repeat([&] {
-        return xoltLogAppMsg(logger.handle(), 0, kSeverity, 0, XOLTLOG_BENCH_PRINTF_FORMAT,
-                             XOLTLOG_BENCH_ARGUMENTS);
-      })();
-    };
+  run_two_processes(state, [](StartTogether& start) {
+    xoltlog_bench::XoltLogger logger(xoltlog_bench::kOriginatorStill);
+    start();
+    repeat([&] {
+      return xoltLogAppMsg(logger.handle(), 0, kSeverity, 0, XOLTLOG_BENCH_PRINTF_FORMAT,
+                           XOLTLOG_BENCH_ARGUMENTS);
+    })();
   });
 }
 BENCHMARK(BM_TwoProcessesXoltLogAppMsg)->UseManualTime()->Iterations(4);
 
 void BM_TwoProcessesSpdlog(benchmark::State& state) {
-  run_two_processes(state, [] {
-    return [] {
-      const auto logger = xoltlog_bench::make_spdlog(log_path("spdlog2"));
-      repeat([&] {
-        logger->info(XOLTLOG_BENCH_FMT_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
-        return 0;
-      })();
-    };
+  run_two_processes(state, [](StartTogether& start) {
+    const auto logger = xoltlog_bench::make_spdlog(log_path("spdlog2"));
+    start();
+    repeat([&] {
+      logger->info(XOLTLOG_BENCH_FMT_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
+      return 0;
+    })();
   });
 }
 BENCHMARK(BM_TwoProcessesSpdlog)->UseManualTime()->Iterations(4);
 
 void BM_TwoProcessesLog4cplus(benchmark::State& state) {
-  run_two_processes(state, [] {
-    return [] {
-      xoltlog_bench::Log4cplusLogger logger(log_path("log4cplus2"));
-      repeat([&] {
-        LOG4CPLUS_INFO_FMT(logger.get(), XOLTLOG_BENCH_PRINTF_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
-        return 0;
-      })();
-    };
+  run_two_processes(state, [](StartTogether& start) {
+    xoltlog_bench::Log4cplusLogger logger(log_path("log4cplus2"));
+    start();
+    repeat([&] {
+      LOG4CPLUS_INFO_FMT(logger.get(), XOLTLOG_BENCH_PRINTF_FORMAT, XOLTLOG_BENCH_ARGUMENTS);
+      return 0;
+    })();
   });
 }
 BENCHMARK(BM_TwoProcessesLog4cplus)->UseManualTime()->Iterations(4);
 
 void BM_TwoProcessesLimit(benchmark::State& state) {
-  run_two_processes(state, [] {
-    return [] {
-      xoltlog_bench::BareLogger logger(log_path("limit2"));
-      repeat([&] { return logger.log(); })();
-    };
+  run_two_processes(state, [](StartTogether& start) {
+    xoltlog_bench::BareLogger logger(log_path("limit2"));
+    start();
+    repeat([&] { return logger.log(); })();
   });
 }
 BENCHMARK(BM_TwoProcessesLimit)->UseManualTime()->Iterations(4);
