@@ -1,6 +1,9 @@
 # Sourced by the other scripts: installs the Debian packages the build needs,
 # only those that are missing, without questions.
-xoltlog_packages="g++ cmake ninja-build pkgconf libicu-dev googletest libgtest-dev libbenchmark-dev binutils rsyslog libcli11-dev nlohmann-json3-dev scdoc"
+# The benchmarks are part of the default build; the peer benchmark compares
+# with spdlog and log4cplus, which nothing else uses.
+xoltlog_bench_packages="libbenchmark-dev libspdlog-dev liblog4cplus-dev"
+xoltlog_packages="g++ cmake ninja-build pkgconf libicu-dev googletest libgtest-dev binutils rsyslog libcli11-dev nlohmann-json3-dev scdoc $xoltlog_bench_packages"
 
 xoltlog_install_missing_packages() {
   missing=""

@@ -2,6 +2,7 @@
 // library lock and logging it to the file and the outputs.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 
 #include "frame/library_lock.h"
@@ -27,17 +28,28 @@ struct BuildRequest {
   const char* text = nullptr;
   XoltRirMsg* rir = nullptr;  // null for the debug builders
   bool secure = false;        // sequence 0; the Rir message stays put on failure
+  // The record borrows text instead of copying it: the record is released
+  // before the call returns, and text outlives the call.
+  bool lend_text = false;
 };
 
 // Steps 4 to 8 of building: the record is initialised, its sequence number
 // settled, set_attributes(record) gives the family's attributes (its result
-// is the builder's when nonzero), and the record is logged and released.
-// The Rir message moves into the record or, if the record is never logged,
-// is released (the secure builder leaves it to the caller when the record
-// cannot be initialised).
+// is the builder's when nonzero), and the record is logged and released
+// (what it owns is freed; finish_build leaves the record itself as it is,
+// for the scope that holds it to end). The Rir message moves into the
+// record or, if the record is never logged, is released (the secure builder
+// leaves it to the caller when the record cannot be initialised).
 template <typename SetAttributes>
 std::uint32_t build_and_log(const LibraryLockGuard& held, XoltLogHandle& handle,
                             const BuildRequest& request, SetAttributes set_attributes) noexcept;
+
+// xoltLogDebugMsg2V once the arguments are checked and the message passed
+// the filter: renders, builds and logs. The variadic members call it after
+// filtering inline, before their arguments are touched.
+std::uint32_t log_debug_passed(XoltLogHandle& handle, std::uint32_t sequence, std::uint32_t flags,
+                               std::int32_t level, const char* who, const char* format,
+                               va_list args) noexcept;
 
 std::uint32_t init_for_build(const LibraryLockGuard& held, XoltLogHandle& handle,
                              const BuildRequest& request, XoltLogMsg& msg) noexcept;

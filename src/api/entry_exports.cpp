@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "api/entry.h"
+#include "api/handle_ops.h"
 #include "xoltlog/log.h"
 
 namespace {
@@ -27,15 +28,15 @@ extern "C" {
 
 XOLTLOG_API uint32_t xoltLogAppMsg(XoltLogHandle* handle, uint32_t flags, uint32_t severity,
                                    uint32_t id, const char* format, ...) noexcept {
-  XOLTLOG_FORWARD_VARIADIC(format, xoltLogAppMsg2VEx(handle, 0, own_sequence(flags), severity, "",
-                                                     id, format, args));
+  XOLTLOG_FORWARD_VARIADIC(
+      format, xoltLogAppMsg2VEx(handle, 0, own_sequence(flags), severity, "", id, format, args));
 }
 
 XOLTLOG_API uint32_t xoltLogAppMsgEx(XoltLogHandle* handle, uint32_t flags, uint32_t severity,
                                      const char* who, uint32_t id, const char* format,
                                      ...) noexcept {
-  XOLTLOG_FORWARD_VARIADIC(format, xoltLogAppMsg2VEx(handle, 0, own_sequence(flags), severity, who,
-                                                     id, format, args));
+  XOLTLOG_FORWARD_VARIADIC(
+      format, xoltLogAppMsg2VEx(handle, 0, own_sequence(flags), severity, who, id, format, args));
 }
 
 XOLTLOG_API uint32_t xoltLogAppMsg2(XoltLogHandle* handle, uint32_t sequence, uint32_t flags,
@@ -78,17 +79,31 @@ XOLTLOG_API uint32_t xoltLogDiagMsg2(XoltLogHandle* handle, uint32_t sequence, u
                            xoltLogDiagMsg2V(handle, sequence, flags, level, who, id, format, args));
 }
 
+// Debug messages are mostly filtered out: the filter runs here, before the
+// argument list is made, and costs a few loads when reloading is off.
 XOLTLOG_API uint32_t xoltLogDebugMsg(XoltLogHandle* handle, uint32_t flags, int32_t level,
                                      const char* who, const char* format, ...) noexcept {
+  if (handle == nullptr || who == nullptr || format == nullptr) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  if (xoltlog::debug_filtered(*handle, level)) {
+    return XOLTLOG_OK;
+  }
   XOLTLOG_FORWARD_VARIADIC(
-      format, xoltLogDebugMsg2V(handle, 0, own_sequence(flags), level, who, format, args));
+      format, xoltlog::log_debug_passed(*handle, 0, own_sequence(flags), level, who, format, args));
 }
 
 XOLTLOG_API uint32_t xoltLogDebugMsg2(XoltLogHandle* handle, uint32_t sequence, uint32_t flags,
                                       int32_t level, const char* who, const char* format,
                                       ...) noexcept {
-  XOLTLOG_FORWARD_VARIADIC(format,
-                           xoltLogDebugMsg2V(handle, sequence, flags, level, who, format, args));
+  if (handle == nullptr || who == nullptr || format == nullptr) {
+    return XOLTLOG_E_INVALID_ARG;
+  }
+  if (xoltlog::debug_filtered(*handle, level)) {
+    return XOLTLOG_OK;
+  }
+  XOLTLOG_FORWARD_VARIADIC(
+      format, xoltlog::log_debug_passed(*handle, sequence, flags, level, who, format, args));
 }
 
 XOLTLOG_API uint32_t xoltLogAuditMsg(XoltLogHandle* handle, uint32_t flags, const char* subject,

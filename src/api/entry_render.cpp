@@ -15,13 +15,15 @@
 
 namespace {
 
-using xoltlog::BlockPtr;
-
 // Owns the Rir message while it is the call's: a builder that took it over
 // left it zeroed, and releasing a zeroed message does nothing.
 struct OwnedRir {
   XoltRirMsg msg{};
-  ~OwnedRir() { xoltRirFree(&msg); }
+  ~OwnedRir() {
+    if (msg.id != 0 || msg.args != nullptr) {
+      xoltRirFree(&msg);
+    }
+  }
 };
 
 // xoltRirVEx on a copy of args, which stay usable for a second rendering.
@@ -48,9 +50,9 @@ uint32_t render_and_build(const XoltLogHandle& handle, uint32_t flags, uint32_t 
     }
     rir_alone = (flags & xoltlog::kFlagPlainText) == 0;
   }
-  BlockPtr<char> text;
+  xoltlog::RenderedText text;
   if (!rir_alone) {
-    text = xoltlog::render_format(format, args);
+    text.render(format, args);
   }
   return build(text.get(), &rir.msg);
 }
@@ -63,6 +65,17 @@ uint32_t request_audit_rir(const XoltLogHandle& handle, uint32_t id, const char*
 }
 
 }  // namespace
+
+std::uint32_t xoltlog::log_debug_passed(XoltLogHandle& handle, std::uint32_t sequence,
+                                        std::uint32_t flags, std::int32_t level, const char* who,
+                                        const char* format, va_list args) noexcept {
+  RenderedText text;
+  text.render(format, args);
+  const LibraryLockGuard held("xoltLogDebugMsg2V()");
+  const BuildRequest request{XOLTLOG_MSG_DEBUG, sequence, flags, text.get(), nullptr, false, true};
+  return build_and_log(held, handle, request,
+                       [&](XoltLogMsg& msg) { return set_who_and_level(msg, who, level); });
+}
 
 extern "C" {
 
@@ -83,8 +96,7 @@ XOLTLOG_API uint32_t xoltLogDiagMsg2V(XoltLogHandle* handle, uint32_t sequence, 
   if (handle == nullptr || who == nullptr || format == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  xoltlog::dyna_load_config(*handle);
-  if (level > handle->diag_level) {
+  if (xoltlog::diag_filtered(*handle, level)) {
     return XOLTLOG_OK;
   }
   return render_and_build(*handle, flags, id, format, args, [&](const char* text, XoltRirMsg* rir) {
@@ -98,16 +110,10 @@ XOLTLOG_API uint32_t xoltLogDebugMsg2V(XoltLogHandle* handle, uint32_t sequence,
   if (handle == nullptr || who == nullptr || format == nullptr) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  xoltlog::dyna_load_config(*handle);
-  if (level > handle->debug_level) {
+  if (xoltlog::debug_filtered(*handle, level)) {
     return XOLTLOG_OK;
   }
-  const BlockPtr<char> text = xoltlog::render_format(format, args);
-  const xoltlog::LibraryLockGuard held("xoltLogDebugMsg2V()");
-  const xoltlog::BuildRequest request{XOLTLOG_MSG_DEBUG, sequence, flags, text.get()};
-  return xoltlog::build_and_log(held, *handle, request, [&](XoltLogMsg& msg) {
-    return xoltlog::set_who_and_level(msg, who, level);
-  });
+  return xoltlog::log_debug_passed(*handle, sequence, flags, level, who, format, args);
 }
 
 XOLTLOG_API uint32_t xoltLogAuditMsg2V(XoltLogHandle* handle, uint32_t sequence, uint32_t flags,
@@ -130,7 +136,7 @@ XOLTLOG_API uint32_t xoltLogSecureAuditMsgV(XoltLogHandle* handle, int32_t level
   if (handle == nullptr || format == nullptr || id == 0) {
     return XOLTLOG_E_INVALID_ARG;
   }
-  if (level > handle->secure_audit_level) {
+  if (level > xoltlog::unlocked(handle->secure_audit_level).load(std::memory_order_relaxed)) {
     return XOLTLOG_OK;
   }
   OwnedRir rir;

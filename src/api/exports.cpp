@@ -31,12 +31,12 @@ static_assert(offsetof(XoltLogHandle, originator_id) == 1764);
 // both may ask.
 std::uint32_t xoltlog::init_handle_record(const LibraryLockGuard& held, XoltLogMsg& msg,
                                           XoltLogHandle& handle, std::uint32_t type,
-                                          const char* text) noexcept {
+                                          const char* text, RecordClearing clearing) noexcept {
   std::optional<std::uint32_t> file_product;
   if (handle.file_writer != nullptr) {
     file_product = writer_product_id(held, *handle.file_writer);
   }
-  return init_record(held, msg, handle, type, text, file_product);
+  return init_record(held, msg, handle, type, text, file_product, clearing);
 }
 
 extern "C" {

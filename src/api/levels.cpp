@@ -19,7 +19,7 @@ uint32_t get_field(const char* label, XoltLogHandle* handle, T XoltLogHandle::*f
   if (reload) {
     xoltlog::dyna_load_config(*handle);
   }
-  *out = handle->*field;
+  *out = xoltlog::unlocked(handle->*field).load(std::memory_order_relaxed);
   return XOLTLOG_OK;
 }
 
@@ -30,7 +30,8 @@ uint32_t set_field(const char* label, XoltLogHandle* handle, T XoltLogHandle::*f
     return XOLTLOG_E_INVALID_ARG;
   }
   const LibraryLockGuard held(label);
-  handle->*field = value;
+  // Message calls read the levels without the lock.
+  xoltlog::unlocked(handle->*field).store(value, std::memory_order_relaxed);
   return XOLTLOG_OK;
 }
 

@@ -70,9 +70,16 @@ std::uint32_t log_record(const LibraryLockGuard& held, XoltLogHandle& handle, st
 
 std::uint32_t init_for_build(const LibraryLockGuard& held, XoltLogHandle& handle,
                              const BuildRequest& request, XoltLogMsg& msg) noexcept {
-  const std::uint32_t result = init_handle_record(held, msg, handle, request.type, request.text);
+  const char* copied = request.lend_text ? nullptr : request.text;
+  // The builder's record is a local that nobody reads beyond its fields.
+  const std::uint32_t result =
+      init_handle_record(held, msg, handle, request.type, copied, RecordClearing::kFields);
   if (result != XOLTLOG_OK && request.rir != nullptr && !request.secure) {
     xoltRirFree(request.rir);
+  }
+  if (result == XOLTLOG_OK && request.lend_text) {
+    // Only read while the record lives; finish_build takes it back.
+    msg.text = const_cast<char*>(request.text);
   }
   return result;
 }
@@ -96,7 +103,11 @@ std::uint32_t finish_build(const LibraryLockGuard& held, XoltLogHandle& handle,
     // The Rir message was handed to the call: it must not outlive it.
     xoltRirFree(request.rir);
   }
-  free_record(msg);
+  if (request.lend_text && msg.text == request.text) {
+    msg.text = nullptr;
+  }
+  // The record is the builder's local: nothing reads it after this.
+  release_record(msg);
   return result;
 }
 

@@ -14,13 +14,6 @@ namespace {
 
 constexpr std::int32_t kShortestReloadInterval = 60;
 
-// The interval check runs outside the lock on every debug and diagnostic
-// message, so its fields are read and written as atomics there.
-template <typename T>
-std::atomic_ref<T> unlocked(T& field) noexcept {
-  return std::atomic_ref<T>(field);
-}
-
 // Takes the store's values, or the record's initial ones when the read
 // failed: the lock guards the handle's fields, the read itself need not.
 void take_reloaded(XoltLogHandle& handle) noexcept {
@@ -38,10 +31,12 @@ void take_reloaded(XoltLogHandle& handle) noexcept {
   // leaves its initial values: both switch the levels and reloading off.
   xoltLogReadCfg(product, originator, &cfg);
   const LibraryLockGuard held("xoltDynaLoadConfig()");
-  handle.debug_level = static_cast<std::int32_t>(cfg.debug_level);
-  handle.diag_level = static_cast<std::int32_t>(cfg.diag_level);
-  unlocked(handle.reload_interval).store(static_cast<std::int32_t>(cfg.reload_interval),
-                                         std::memory_order_relaxed);
+  unlocked(handle.debug_level)
+      .store(static_cast<std::int32_t>(cfg.debug_level), std::memory_order_relaxed);
+  unlocked(handle.diag_level)
+      .store(static_cast<std::int32_t>(cfg.diag_level), std::memory_order_relaxed);
+  unlocked(handle.reload_interval)
+      .store(static_cast<std::int32_t>(cfg.reload_interval), std::memory_order_relaxed);
   free_config(held, cfg);
 }
 
@@ -59,15 +54,16 @@ XoltLogHandle* own_handle(const LibraryLockGuard& held, const XoltLogFileWriter&
 
 }  // namespace
 
-void dyna_load_config(XoltLogHandle& handle) noexcept {
-  // Reload off is the common case: it costs no clock read.
+void reload_when_due(XoltLogHandle& handle) noexcept {
   const std::int32_t interval = unlocked(handle.reload_interval).load(std::memory_order_relaxed);
   if (interval == 0) {
     return;
   }
-  const std::int64_t now = platform::wall_clock_now().seconds;
-  const std::int64_t effective = interval < kShortestReloadInterval ? kShortestReloadInterval
-                                                                     : interval;
+  // Whole seconds are all the check needs; the coarse clock gives them at
+  // a fraction of the precise clock's cost.
+  const std::int64_t now = platform::wall_clock_seconds();
+  const std::int64_t effective =
+      interval < kShortestReloadInterval ? kShortestReloadInterval : interval;
   auto last_check = unlocked(handle.last_reload_check);
   if (now - last_check.load(std::memory_order_relaxed) <= effective) {
     return;

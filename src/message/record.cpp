@@ -1,5 +1,6 @@
 #include "message/record.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "platform/heap.h"
@@ -32,12 +33,25 @@ bool releases_owned_subject(std::uint32_t type) noexcept {
          type == XOLTLOG_MSG_AUDIT;
 }
 
+void clear_record(XoltLogMsg& msg, RecordClearing clearing) noexcept {
+  if (clearing == RecordClearing::kWhole) {
+    std::memset(&msg, 0, sizeof msg);
+    return;
+  }
+  constexpr std::size_t kReservedStart = offsetof(XoltLogMsg, reserved);
+  constexpr std::size_t kReservedEnd = kReservedStart + sizeof msg.reserved;
+  auto* bytes = reinterpret_cast<unsigned char*>(&msg);
+  std::memset(bytes, 0, kReservedStart);
+  std::memset(bytes + kReservedEnd, 0, sizeof msg - kReservedEnd);
+}
+
 }  // namespace
 
 std::uint32_t init_record(const LibraryLockGuard& held, XoltLogMsg& msg, XoltLogHandle& handle,
                           std::uint32_t type, const char* text,
-                          std::optional<std::uint32_t> file_product) noexcept {
-  std::memset(&msg, 0, sizeof msg);
+                          std::optional<std::uint32_t> file_product,
+                          RecordClearing clearing) noexcept {
+  clear_record(msg, clearing);
   msg.type = type;
   msg.sequence = next_sequence_number(held, handle);
   msg.process_id = platform::current_process_id();
@@ -55,7 +69,7 @@ std::uint32_t init_record(const LibraryLockGuard& held, XoltLogMsg& msg, XoltLog
   return XOLTLOG_OK;
 }
 
-std::uint32_t free_record(XoltLogMsg& msg) noexcept {
+std::uint32_t release_record(XoltLogMsg& msg) noexcept {
   if (msg.type == XOLTLOG_MSG_CONTEXT) {
     release(msg.attr.context_attr);
   }
@@ -66,9 +80,17 @@ std::uint32_t free_record(XoltLogMsg& msg) noexcept {
     }
   }
   release(msg.text);
-  const bool rir_released = xoltRirFree(&msg.rir) == XOLT_RIR_OK;
+  // An empty Rir message (the printf-style records) has nothing to release.
+  if (msg.rir.id == 0 && msg.rir.args == nullptr) {
+    return XOLTLOG_OK;
+  }
+  return xoltRirFree(&msg.rir) == XOLT_RIR_OK ? XOLTLOG_OK : XOLTLOG_E_FAILED;
+}
+
+std::uint32_t free_record(XoltLogMsg& msg) noexcept {
+  const std::uint32_t result = release_record(msg);
   std::memset(&msg, 0, sizeof msg);
-  return rir_released ? XOLTLOG_OK : XOLTLOG_E_FAILED;
+  return result;
 }
 
 }  // namespace xoltlog

@@ -10,6 +10,8 @@ list(APPEND XOLTLOG_CORE_SOURCES
   message/code_page_text.cpp
   message/argument_text.cpp
   message/text_render.cpp
+  message/printf_format.cpp
+  message/printf_direct.cpp
   message/wide_argument.cpp
 )
 list(APPEND XOLTLOG_EXPORT_SOURCES message/exports.cpp message/record_format_exports.cpp

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "message/argument_text.h"
+#include "message/printf_direct.h"
+#include "message/printf_format.h"
 
 namespace xoltlog {
 namespace {
@@ -120,17 +122,6 @@ bool measure_message(const XoltRirMsg* msg, std::uint64_t& size) noexcept {
   return true;
 }
 
-BlockPtr<char> render_format(const char* format, va_list args) noexcept {
-  XoltRirMsg msg{};
-  if (xoltRirTextV(&msg, format, args) != XOLT_RIR_OK) {
-    return nullptr;
-  }
-  BlockPtr<char> text;
-  render_text(msg, text);
-  xoltRirFree(&msg);
-  return text;
-}
-
 bool render_text(const XoltRirMsg& msg, BlockPtr<char>& text) noexcept {
   text.reset();
   std::uint64_t size = 0;
@@ -151,6 +142,86 @@ bool render_text(const XoltRirMsg& msg, BlockPtr<char>& text) noexcept {
     return false;
   }
   return true;
+}
+
+namespace {
+
+// The full path: the Rir message of the format, rendered in two passes.
+BlockPtr<char> render_through_rir(const char* format, va_list args) noexcept {
+  XoltRirMsg msg{};
+  if (xoltRirTextV(&msg, format, args) != XOLT_RIR_OK) {
+    return nullptr;
+  }
+  BlockPtr<char> text;
+  render_text(msg, text);
+  xoltRirFree(&msg);
+  return text;
+}
+
+// printf's text into buffer (size bytes); its length, or -1 when printf
+// fails. The caller's args stay usable.
+int print(char* buffer, std::size_t size, const char* format, va_list args) noexcept {
+  va_list copy;
+  va_copy(copy, args);
+  // The format passed renders_as_printf: only conversions that read the
+  // arguments printf itself reads.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  const int length = std::vsnprintf(buffer, size, format, copy);
+#pragma GCC diagnostic pop
+  va_end(copy);
+  return length;
+}
+
+// A text too long for the caller's buffer, printed again into a heap block
+// of its size.
+BlockPtr<char> print_to_heap(std::size_t length, const char* format, va_list args) noexcept {
+  BlockPtr<char> text(static_cast<char*>(allocate(length + 1)));
+  if (text && print(text.get(), length + 1, format, args) != static_cast<int>(length)) {
+    text.reset();
+  }
+  return text;
+}
+
+}  // namespace
+
+BlockPtr<char> render_format(const char* format, va_list args) noexcept {
+  char buffer[256];
+  if (render_plain_printf(buffer, sizeof buffer, format, args) >= 0) {
+    return BlockPtr<char>(duplicate_string(buffer));
+  }
+  if (!renders_as_printf(format)) {
+    return render_through_rir(format, args);
+  }
+  const int length = print(buffer, sizeof buffer, format, args);
+  if (length < 0) {
+    return render_through_rir(format, args);
+  }
+  if (static_cast<std::size_t>(length) >= sizeof buffer) {
+    return print_to_heap(static_cast<std::size_t>(length), format, args);
+  }
+  return BlockPtr<char>(duplicate_string(buffer));
+}
+
+void RenderedText::render(const char* format, va_list args) noexcept {
+  inline_text_ = nullptr;
+  heap_.reset();
+  if (render_plain_printf(inline_, sizeof inline_, format, args) >= 0) {
+    inline_text_ = inline_;
+    return;
+  }
+  if (!renders_as_printf(format)) {
+    heap_ = render_through_rir(format, args);
+    return;
+  }
+  const int length = print(inline_, sizeof inline_, format, args);
+  if (length < 0) {
+    heap_ = render_through_rir(format, args);
+  } else if (static_cast<std::size_t>(length) >= sizeof inline_) {
+    heap_ = print_to_heap(static_cast<std::size_t>(length), format, args);
+  } else {
+    inline_text_ = inline_;
+  }
 }
 
 }  // namespace xoltlog

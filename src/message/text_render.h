@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -52,5 +53,25 @@ BlockPtr<char> render_format(const char* format, va_list args) noexcept;
 // msg rendered into a new text from allocate(), null for an empty text:
 // false when it cannot be rendered or memory runs out.
 bool render_text(const XoltRirMsg& msg, BlockPtr<char>& text) noexcept;
+
+// The same text for a caller that only reads it during the call: a text
+// that fits is kept in the object itself, so that a message needs no heap
+// block for it.
+class RenderedText {
+ public:
+  RenderedText() noexcept = default;
+  RenderedText(const RenderedText&) = delete;
+  RenderedText& operator=(const RenderedText&) = delete;
+
+  // Null, as render_format's result, when there is no text.
+  const char* get() const noexcept { return heap_ ? heap_.get() : inline_text_; }
+  void render(const char* format, va_list args) noexcept;
+
+ private:
+  static constexpr std::size_t kInlineSize = 1024;
+  const char* inline_text_ = nullptr;
+  BlockPtr<char> heap_;
+  char inline_[kInlineSize];
+};
 
 }  // namespace xoltlog

@@ -3,6 +3,7 @@ xoltlog_add_test(api_test
   api/handle_test.cpp
   api/reload_test.cpp
   api/entry_test.cpp
+  api/entry_memory_test.cpp
   api/context_test.cpp
   api/concurrency_test.cpp
   support/allocation_faults.cpp  # replaces operator new in this executable

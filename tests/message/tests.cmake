@@ -10,5 +10,6 @@ xoltlog_add_test(message_test
 xoltlog_add_test(message_text_test
   message/text_render_test.cpp
   message/record_parse_faults_test.cpp
+  message/printf_text_test.cpp
   support/allocation_faults.cpp  # replaces operator new in this executable
 )

@@ -13,4 +13,9 @@ WallTime wall_clock_now() noexcept {
                   static_cast<std::uint32_t>(now.tv_nsec / 1000000)};
 }
 
+std::int64_t wall_clock_seconds() noexcept {
+  const time_t now = posix::syscalls().time(nullptr);
+  return now == static_cast<time_t>(-1) ? 0 : static_cast<std::int64_t>(now);
+}
+
 }  // namespace xoltlog::platform

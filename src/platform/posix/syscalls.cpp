@@ -52,6 +52,7 @@ const Syscalls kReal = {
     .connect = ::connect,
     .send = ::send,
     .setsockopt = ::setsockopt,
+    .time = ::time,
 };
 
 Syscalls g_active = kReal;
