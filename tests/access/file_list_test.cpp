@@ -220,10 +220,7 @@ TEST_F(FileLists, CopiesAreWholeAndNeverOntoTheirSource) {
   for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
   std::ofstream(source) << content;
   fs::create_directories(root_.file("copies"));
-  const auto copied = [&](const char* name) {
-    std::ifstream in(root_.file("copies") + "/" + name);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  const auto copied = [&](const char* name) { return read_file(root_.file("copies") + "/" + name); };
   ASSERT_EQ(xoltLogCopyFile(source.c_str(), root_.file("copies").c_str()), 0u);
   EXPECT_EQ(copied("12-3-1-260301-0000000001.log"), content);
   EXPECT_EQ(xoltLogCopyFile(source.c_str(), logs_.c_str()), 32u);
