@@ -158,7 +158,8 @@ bool Collection::add(const char* directory, const XoltLogDirListing& listing,
     return false;
   }
   entry->time = start_time;
-  std::strncpy(entry->directory, directory, sizeof entry->directory - 1);
+  // The entry came zeroed: the copy stays terminated.
+  std::memcpy(entry->directory, directory, strnlen(directory, sizeof entry->directory - 1));
   entry->next = chain;
   chain = entry;
   return true;
