@@ -1,0 +1,10 @@
+# The xoltlog tool: its query language compiled into a unit test, and the
+# real binary run end to end on real stores and log files.
+set(XOLTLOG_WHERE_SOURCES where_lex.cpp where_parse.cpp where_eval.cpp where_tree.cpp where_time.cpp)
+list(TRANSFORM XOLTLOG_WHERE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/tools/cli/)
+xoltlog_add_test(tools_where_test tools/where_test.cpp ${XOLTLOG_WHERE_SOURCES})
+target_include_directories(tools_where_test PRIVATE ${PROJECT_SOURCE_DIR}/tools)
+
+xoltlog_add_test(tools_files_test tools/files_test.cpp)
+target_compile_definitions(tools_files_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
+add_dependencies(tools_files_test xoltlog_tool)

@@ -1,0 +1,283 @@
+#include "cli/log_selection.h"
+
+#include <ctime>
+#include <memory>
+#include <set>
+#include <utility>
+
+#include "cli/tool_error.h"
+#include "xoltlog/xoltlog.h"
+
+namespace xoltlog::tool {
+namespace {
+
+constexpr std::uint64_t kRecordCapacity = 1024;
+
+// The records a selection reads, released together.
+class ConfigRecords {
+ public:
+  ConfigRecords() = default;
+  ~ConfigRecords() {
+    FreeConfigArray(all_.data(), static_cast<std::uint32_t>(all_count_));
+    for (auto& record : singles_) xoltLogFreeCfg(record.get());
+  }
+  ConfigRecords(const ConfigRecords&) = delete;
+  ConfigRecords& operator=(const ConfigRecords&) = delete;
+
+  void read_all() {
+    all_.assign(kRecordCapacity, nullptr);
+    const std::uint32_t result = xoltLogReadAllCfg(nullptr, kRecordCapacity, all_.data(), &all_count_);
+    if (result == XOLTLOG_E_NO_CFG) {
+      throw ToolError(ExitCode::kNotFound,
+                      std::string("no product is registered in the store ") + GetXoltLogCfgLoc(),
+                      "register one with xoltlog config, or name another store with --store");
+    }
+    check_result(result, ExitCode::kStore,
+                 std::string("cannot read the configuration store ") + GetXoltLogCfgLoc(),
+                 "check --store or XOLTLOG_CFG_LOC");
+  }
+
+  std::vector<XoltLogCfg*> all() const {
+    return {all_.begin(), all_.begin() + static_cast<std::ptrdiff_t>(all_count_)};
+  }
+
+  XoltLogCfg* add_single() { return singles_.emplace_back(std::make_unique<XoltLogCfg>()).get(); }
+
+ private:
+  std::vector<XoltLogCfg*> all_;
+  std::uint64_t all_count_ = 0;
+  std::vector<std::unique_ptr<XoltLogCfg>> singles_;
+};
+
+std::uint32_t id_from_name(const std::vector<XoltLogCfg*>& records, std::int32_t code,
+                           const std::string& name) {
+  return GetIdFromName(records.data(), static_cast<std::uint32_t>(records.size()), code,
+                       name.c_str());
+}
+
+std::vector<XoltLogCfg*> of_product(const std::vector<XoltLogCfg*>& records,
+                                    std::uint32_t product) {
+  std::vector<XoltLogCfg*> kept;
+  for (XoltLogCfg* record : records) {
+    if (product == 0 || record->product_id == product) kept.push_back(record);
+  }
+  return kept;
+}
+
+std::optional<std::uint32_t> as_number(const std::string& text) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  const unsigned long long value = std::stoull(text);
+  if (value > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+// Originators without a section of their own write with the product's
+// "Default" settings under their own identifier, and no record read from the
+// store names them: their files are found by name in the directories of the
+// selected records and given a record each.
+void add_unsectioned_originators(ConfigRecords& store, std::vector<XoltLogCfg*>& records) {
+  std::set<std::pair<std::uint32_t, std::uint32_t>> known;
+  std::set<std::string> directories;
+  for (const XoltLogCfg* record : records) {
+    if (record->logset_marker != 0) continue;
+    known.emplace(record->product_id, record->originator_id);
+    if (record->log_directory[0] != '\0') directories.insert(record->log_directory);
+  }
+  for (const std::string& directory : directories) {
+    XoltLogDirListing listing{};
+    for (std::int32_t more = xoltLogOsListLogFilesBegin(&listing, directory.c_str()); more == 0;
+         more = xoltLogOsListLogFilesNext(&listing)) {
+      std::uint32_t product = 0, originator = 0;
+      if (getidfromfilename(xoltLogOsListLogFilesName(&listing), &product, &originator) == 0 ||
+          !known.emplace(product, originator).second) {
+        continue;
+      }
+      XoltLogCfg* record = store.add_single();
+      if (xoltLogReadCfg(product, originator, record) == 0 && record->log_directory == directory) {
+        records.push_back(record);
+      }
+    }
+    xoltLogOsListLogFilesEnd(&listing);
+  }
+}
+
+std::vector<XoltLogCfg*> selected_records(const SelectionOptions& options, ConfigRecords& store,
+                                          std::uint32_t product) {
+  if (!options.originator.empty() && !options.logset.empty()) {
+    throw ToolError(ExitCode::kUsage, "--originator and --logset exclude each other");
+  }
+  if (product == 0 && (!options.originator.empty() || !options.logset.empty())) {
+    throw ToolError(ExitCode::kUsage, "--originator and --logset need --product");
+  }
+  if (!options.logset.empty()) {
+    XoltLogCfg* record = store.add_single();
+    check_result(xoltLogReadlogsetCfg(product, options.logset.c_str(), record),
+                 ExitCode::kNotFound, "no logset '" + options.logset + "' of product " +
+                                          std::to_string(product));
+    return {record};
+  }
+  if (!options.originator.empty()) {
+    std::uint32_t originator = as_number(options.originator).value_or(0);
+    if (originator == 0) {
+      originator = id_from_name(of_product(store.all(), product), XOLTLOG_QUERY_ORIGINATOR,
+                                options.originator);
+    }
+    if (originator == 0) {
+      throw ToolError(ExitCode::kNotFound, "no originator '" + options.originator +
+                                               "' of product " + std::to_string(product));
+    }
+    XoltLogCfg* record = store.add_single();
+    check_result(xoltLogReadCfg(product, originator, record), ExitCode::kStore,
+                 "cannot read the settings of originator " + std::to_string(originator));
+    return {record};
+  }
+  std::vector<XoltLogCfg*> records = of_product(store.all(), product);
+  add_unsectioned_originators(store, records);
+  return records;
+}
+
+// The entries of a list, released when the list is done with.
+struct ListOwner {
+  XoltLogFileList list{};
+  ~ListOwner() {
+    for (XoltLogFileEntry* entry = list.head; entry != nullptr;) {
+      XoltLogFileEntry* next = entry->next;
+      xoltLogOs_close(&entry->file);
+      xoltLogFree(entry);
+      entry = next;
+    }
+  }
+};
+
+std::string logset_name_of(const LogFile& file, const std::vector<XoltLogCfg*>& records,
+                           const std::string& set_file_name) {
+  for (const XoltLogCfg* record : records) {
+    if (record->logset_marker == 0 || record->product_id != file.product ||
+        record->logset_file_name == nullptr || set_file_name != record->logset_file_name) {
+      continue;
+    }
+    return record->logset_name != nullptr ? record->logset_name : set_file_name;
+  }
+  return set_file_name;
+}
+
+}  // namespace
+
+void add_selection_options(CLI::App* command, SelectionOptions& options) {
+  command->add_option("--product,-p", options.product, "Product, by name or identifier");
+  command->add_option("--originator,-o", options.originator,
+                      "Originator of the product, by name or identifier");
+  command->add_option("--logset,-l", options.logset, "Logset of the product");
+  command->add_option("--where,-w", options.where,
+                      "Filter expression, e.g. 'host = alpha and time >= -1d' (see xoltlog-where(7))");
+}
+
+std::uint32_t resolve_product(const std::string& text) {
+  ConfigRecords store;
+  store.read_all();
+  const std::uint32_t id = id_from_name(store.all(), XOLTLOG_QUERY_PRODUCT, text);
+  if (id == 0) {
+    throw ToolError(ExitCode::kNotFound, "no product '" + text + "' in the store " +
+                                             GetXoltLogCfgLoc(),
+                    "list the products with xoltlog config");
+  }
+  return id;
+}
+
+WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve) {
+  try {
+    return WhereQuery::parse(expression, WhereQuery::Scope::kFiles, resolve,
+                             static_cast<std::int64_t>(std::time(nullptr)));
+  } catch (const WhereError& error) {
+    throw ToolError(error.not_found() ? ExitCode::kNotFound : ExitCode::kBadQuery,
+                    "bad --where expression, " + describe_where_error(expression, error),
+                    "see xoltlog-where(7) for the fields and the grammar");
+  }
+}
+
+// The pieces every selection starts from: the store's records, the
+// product named, the parsed expression, the records selected.
+struct Selection {
+  ConfigRecords store;
+  std::uint32_t product = 0;
+  std::uint32_t originator = 0;
+  WhereQuery query;
+  std::vector<XoltLogCfg*> records;
+
+  explicit Selection(const SelectionOptions& options) {
+    store.read_all();
+    const std::vector<XoltLogCfg*> all = store.all();
+    if (!options.product.empty()) {
+      product = id_from_name(all, XOLTLOG_QUERY_PRODUCT, options.product);
+      if (product == 0) {
+        throw ToolError(ExitCode::kNotFound, "no product '" + options.product +
+                                                 "' in the store " + GetXoltLogCfgLoc(),
+                        "list the products with xoltlog config");
+      }
+    }
+    const std::vector<XoltLogCfg*> scope = of_product(all, product);
+    query = parse_file_query(options.where, [&](std::int32_t code, const std::string& name) {
+      return id_from_name(code == XOLTLOG_QUERY_PRODUCT ? all : scope, code, name);
+    });
+    records = selected_records(options, store, product);
+    if (!options.originator.empty()) originator = records.front()->originator_id;
+  }
+
+  // The entry as a LogFile, when the expression matches it.
+  std::optional<LogFile> inspect(const XoltLogFileEntry& entry, bool read_records) const {
+    LogFile file = inspect_log_file(entry.directory, entry.file_name, entry.time, read_records);
+    char set_name[XOLTLOG_FIND_NAME_SIZE] = {};
+    char date_time[13] = {};
+    std::uint32_t set_product = 0;
+    if (file.originator == 0 &&
+        getSLidfromfilename(entry.file_name, &set_product, set_name, date_time) != 0) {
+      file.logset = logset_name_of(file, records, set_name);
+    }
+    if (!query.matches(file_fields(file))) return std::nullopt;
+    return file;
+  }
+};
+
+SelectedFiles select_log_files(const SelectionOptions& options, bool read_records) {
+  const Selection selection(options);
+  std::vector<XoltLogCfg*> records = selection.records;
+  SelectedFiles selected{{}, options.where};
+  ListOwner owner;
+  owner.list.query = selection.query.file_tree();
+  if (GetLogFiles(records.data(), static_cast<std::uint32_t>(records.size()), &owner.list) != 0) {
+    return selected;
+  }
+  for (const XoltLogFileEntry* entry = owner.list.head; entry != nullptr; entry = entry->next) {
+    if (auto file = selection.inspect(*entry, read_records)) {
+      selected.files.push_back(std::move(*file));
+    }
+  }
+  return selected;
+}
+
+SelectedFiles select_surplus_files(const SelectionOptions& options) {
+  const Selection selection(options);
+  SelectedFiles selected{{}, options.where};
+  ListOwner owner;
+  const std::uint32_t result =
+      options.logset.empty()
+          ? xoltLogGetManageableLogFiles(selection.product, selection.originator, &owner.list)
+          : xoltLogGetManageableLogFilesSL(selection.product, options.logset.c_str(), &owner.list);
+  if (result == XOLTLOG_E_NO_MATCH) return selected;
+  check_result(result, ExitCode::kStore, "cannot find the surplus log files");
+  // The fetch passes over files whose header cannot be read: recycling
+  // never deletes those either.
+  XoltLogFileEntry* entry = nullptr;
+  while (xoltLogFetchNextFileEx(&owner.list, &entry) == 0) {
+    if (auto file = selection.inspect(*entry, false)) selected.files.push_back(std::move(*file));
+  }
+  return selected;
+}
+
+FileFields file_fields(const LogFile& file) {
+  return {file.product, file.originator, file.host, file.logset, file.start, file.last_write};
+}
+
+}  // namespace xoltlog::tool
