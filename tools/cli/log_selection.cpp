@@ -186,15 +186,36 @@ std::uint32_t resolve_product(const std::string& text) {
   return id;
 }
 
-WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve) {
+namespace {
+
+WhereQuery parse_query(const std::string& expression, WhereQuery::Scope scope,
+                       const NameResolver& resolve) {
   try {
-    return WhereQuery::parse(expression, WhereQuery::Scope::kFiles, resolve,
+    return WhereQuery::parse(expression, scope, resolve,
                              static_cast<std::int64_t>(std::time(nullptr)));
   } catch (const WhereError& error) {
     throw ToolError(error.not_found() ? ExitCode::kNotFound : ExitCode::kBadQuery,
                     "bad --where expression, " + describe_where_error(expression, error),
                     "see xoltlog-where(7) for the fields and the grammar");
   }
+}
+
+}  // namespace
+
+WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve) {
+  return parse_query(expression, WhereQuery::Scope::kFiles, resolve);
+}
+
+WhereQuery parse_record_query(const std::string& expression) {
+  std::unique_ptr<ConfigRecords> store;
+  return parse_query(expression, WhereQuery::Scope::kRecords,
+                     [&](std::int32_t code, const std::string& name) {
+                       if (!store) {
+                         store = std::make_unique<ConfigRecords>();
+                         store->read_all();
+                       }
+                       return id_from_name(store->all(), code, name);
+                     });
 }
 
 // The pieces every selection starts from: the store's records, the
@@ -204,6 +225,7 @@ struct Selection {
   std::uint32_t product = 0;
   std::uint32_t originator = 0;
   WhereQuery query;
+  bool record_filters = false;
   std::vector<XoltLogCfg*> records;
 
   explicit Selection(const SelectionOptions& options) {
@@ -218,9 +240,13 @@ struct Selection {
       }
     }
     const std::vector<XoltLogCfg*> scope = of_product(all, product);
-    query = parse_file_query(options.where, [&](std::int32_t code, const std::string& name) {
-      return id_from_name(code == XOLTLOG_QUERY_PRODUCT ? all : scope, code, name);
-    });
+    record_filters = options.record_filters;
+    query = parse_query(options.where,
+                        record_filters ? WhereQuery::Scope::kRecords : WhereQuery::Scope::kFiles,
+                        [&](std::int32_t code, const std::string& name) {
+                          return id_from_name(code == XOLTLOG_QUERY_PRODUCT ? all : scope, code,
+                                              name);
+                        });
     records = selected_records(options, store, product);
     if (!options.originator.empty()) originator = records.front()->originator_id;
   }
@@ -235,15 +261,15 @@ struct Selection {
         getSLidfromfilename(entry.file_name, &set_product, set_name, date_time) != 0) {
       file.logset = logset_name_of(file, records, set_name);
     }
-    if (!query.matches(file_fields(file))) return std::nullopt;
+    if (!record_filters && !query.matches(file_fields(file))) return std::nullopt;
     return file;
   }
 };
 
 SelectedFiles select_log_files(const SelectionOptions& options, bool read_records) {
-  const Selection selection(options);
+  Selection selection(options);
   std::vector<XoltLogCfg*> records = selection.records;
-  SelectedFiles selected{{}, options.where};
+  SelectedFiles selected{{}, options.where, {}};
   ListOwner owner;
   owner.list.query = selection.query.file_tree();
   if (GetLogFiles(records.data(), static_cast<std::uint32_t>(records.size()), &owner.list) != 0) {
@@ -254,12 +280,13 @@ SelectedFiles select_log_files(const SelectionOptions& options, bool read_record
       selected.files.push_back(std::move(*file));
     }
   }
+  selected.query = std::move(selection.query);
   return selected;
 }
 
 SelectedFiles select_surplus_files(const SelectionOptions& options) {
   const Selection selection(options);
-  SelectedFiles selected{{}, options.where};
+  SelectedFiles selected{{}, options.where, {}};
   ListOwner owner;
   const std::uint32_t result =
       options.logset.empty()

@@ -22,6 +22,10 @@ struct SelectionOptions {
   std::string originator;
   std::string logset;
   std::string where;
+  // The expression may also name record fields (show): the files are then
+  // filtered only by what the library can test while it collects them, and
+  // the caller tests each record with SelectedFiles::query.
+  bool record_filters = false;
 };
 
 // Adds --product, --originator, --logset and --where to a command.
@@ -53,6 +57,7 @@ struct LogFile {
 struct SelectedFiles {
   std::vector<LogFile> files;  // oldest first
   std::string where;           // the expression, for messages
+  WhereQuery query;            // the parsed expression
 };
 
 // Reads the configuration, collects the files of the selection and keeps
@@ -81,5 +86,10 @@ std::uint32_t resolve_product(const std::string& text);
 // Parses a --where expression for files; a bad one throws ToolError with
 // kBadQuery (kNotFound for an unknown name), pointing at its column.
 WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve);
+
+// Parses a --where expression for records of files named on the command
+// line; the configuration is read only when the expression names a product
+// or originator. Throws as parse_file_query does.
+WhereQuery parse_record_query(const std::string& expression);
 
 }  // namespace xoltlog::tool

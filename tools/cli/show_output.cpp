@@ -1,0 +1,193 @@
+#include "cli/show_output.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <iostream>
+
+#include "cli/tool_error.h"
+
+namespace xoltlog::tool {
+namespace {
+
+constexpr std::size_t kFlushSize = 1 << 20;
+constexpr long kPollNanoseconds = 200'000'000;
+
+std::string directory_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+RecordFields fields_of(const XoltLogMsg& msg, const ShownFile& file, std::string_view text) {
+  RecordFields fields;
+  fields.kind = static_cast<RecordKind>(msg.type);
+  if (msg.type == XOLTLOG_MSG_APP) fields.severity = msg.attr.severity;
+  if (msg.type == XOLTLOG_MSG_DEBUG || msg.type == XOLTLOG_MSG_DIAG) {
+    fields.level = static_cast<std::uint32_t>(msg.attr.level);
+  }
+  const char* who = msg.type == XOLTLOG_MSG_CONTEXT ? msg.attr.context_attr : msg.who_or_subject;
+  if (who != nullptr) fields.who = who;
+  fields.text = text;
+  if (msg.context_token != nullptr) fields.context = msg.context_token;
+  fields.pid = msg.process_id;
+  fields.tid = msg.thread_id;
+  fields.time = msg.timestamp_ms / 1000 - (msg.timestamp_ms % 1000 < 0 ? 1 : 0);
+  fields.product = msg.product_id != 0 ? msg.product_id : file.product;
+  fields.originator = msg.originator_id;
+  fields.host = file.host;
+  fields.logset = file.logset;
+  return fields;
+}
+
+}  // namespace
+
+Shower::Shower(bool json, std::optional<std::int64_t> since_ms,
+               std::optional<std::int64_t> until_ms)
+    : renderer_(json), since_ms_(since_ms), until_ms_(until_ms) {
+  out_.reserve(kFlushSize + 64 * 1024);
+}
+
+Shower::~Shower() = default;
+
+void Shower::set_query(WhereQuery query, bool active) {
+  query_ = std::move(query);
+  filtering_ = active;
+}
+
+void Shower::show_record(RecordFile& file) {
+  const XoltLogMsg& msg = file.record();
+  if ((since_ms_ && msg.timestamp_ms < *since_ms_) || (until_ms_ && msg.timestamp_ms > *until_ms_)) {
+    return;
+  }
+  const std::string_view text = message_text_.of(msg, file.line());
+  if (filtering_ && !query_.matches(fields_of(msg, file.info(), text))) return;
+  renderer_.record(file.info(), file.line_number(), msg, text, out_);
+}
+
+// Shows every complete line the file holds now; at_rest: the file is not
+// followed any more, so a last line without its line feed is shown as
+// damaged. True when a line was read.
+bool Shower::drain(RecordFile& file, bool at_rest) {
+  bool any = false;
+  while (!closed_) {
+    const RecordFile::Step step = file.next();
+    if (step == RecordFile::Step::kEnd) break;
+    if (step == RecordFile::Step::kFailed) {
+      report(file.info().path, "reading failed");
+      break;
+    }
+    any = true;
+    if (step == RecordFile::Step::kRecord) {
+      show_record(file);
+    } else {
+      renderer_.damaged(file.info(), file.line_number(), file.line(), file.damage().reason,
+                        file.damage().offset, out_);
+    }
+    if (out_.size() >= kFlushSize) flush();
+  }
+  if (at_rest && file.holds_partial_line()) {
+    renderer_.damaged(file.info(), file.line_number() + 1, {},
+                      "incomplete last line (no line end)", 0, out_);
+  }
+  return any;
+}
+
+void Shower::report(const std::string& path, const std::string& problem) {
+  ++unreadable_;
+  flush();
+  std::cerr << "xoltlog: " << path << ": " << problem << std::endl;
+}
+
+void Shower::show_file(const std::string& path, const std::string& logset, bool keep) {
+  auto file = std::make_unique<RecordFile>(path, logset);
+  const std::string directory = directory_of(path);
+  const std::string prefix = series_prefix(file->name());
+  if (!file->ok() && !(keep && file->header_missing())) {
+    report(path, file->problem());
+    return;
+  }
+  if (file->ok()) drain(*file, !keep);
+  if (!keep) return;
+  Tail& tail = tails_[prefix.empty() ? path : directory + prefix];
+  tail = Tail{directory, prefix, path, logset, nullptr, false};
+  if (file->ok()) tail.file = std::move(file);
+}
+
+bool Shower::open_tail(Tail& tail) {
+  auto file = std::make_unique<RecordFile>(tail.path, tail.logset);
+  if (file->ok()) {
+    tail.file = std::move(file);
+    return true;
+  }
+  // A file just created may not have its header yet; anything else is
+  // reported once, and the series goes on with its next file.
+  if (!file->header_missing()) {
+    report(tail.path, file->problem());
+    tail.broken = true;
+  }
+  return false;
+}
+
+// One round of following a series: what was appended, then the next file
+// once the writer has moved on to it. True when anything was read.
+bool Shower::advance(Tail& tail) {
+  if (!tail.file && (tail.broken || !open_tail(tail))) {
+    if (tail.prefix.empty()) return false;
+    const std::string next = next_in_series(tail.directory.empty() ? "." : tail.directory,
+                                            tail.prefix, tail.path.substr(tail.directory.size()));
+    if (next.empty()) return false;
+    tail.path = tail.directory + next;
+    tail.broken = false;
+    return true;
+  }
+  if (drain(*tail.file, false)) return true;
+  if (tail.prefix.empty()) return false;
+  const std::string next = next_in_series(tail.directory.empty() ? "." : tail.directory,
+                                          tail.prefix, tail.file->name());
+  if (next.empty()) return false;
+  // The writer finishes a file before it starts the next: what the old one
+  // got in the meantime comes first.
+  drain(*tail.file, true);
+  tail.file.reset();
+  tail.path = tail.directory + next;
+  open_tail(tail);
+  return true;
+}
+
+void Shower::follow(volatile sig_atomic_t& stop) {
+  flush();
+  while (stop == 0 && !closed_) {
+    bool progress = false;
+    for (auto& [key, tail] : tails_) progress = advance(tail) || progress;
+    flush();
+    if (!progress && stop == 0) {
+      const timespec pause{0, kPollNanoseconds};
+      nanosleep(&pause, nullptr);  // a signal ends it early
+    }
+  }
+}
+
+void Shower::flush() {
+  std::size_t done = 0;
+  while (!closed_ && done < out_.size()) {
+    const ssize_t written = write(STDOUT_FILENO, out_.data() + done, out_.size() - done);
+    if (written > 0) {
+      done += static_cast<std::size_t>(written);
+    } else if (written < 0 && errno != EINTR) {
+      closed_ = true;  // EPIPE: nobody reads any more; other errors alike
+    }
+  }
+  out_.clear();
+}
+
+void Shower::finish() {
+  flush();
+  if (unreadable_ > 0) {
+    throw ToolError(ExitCode::kFiles,
+                    std::to_string(unreadable_) + " log file(s) could not be read completely",
+                    "check that they exist and that you may read them");
+  }
+}
+
+}  // namespace xoltlog::tool
