@@ -8,3 +8,11 @@ target_include_directories(tools_where_test PRIVATE ${PROJECT_SOURCE_DIR}/tools)
 xoltlog_add_test(tools_files_test tools/files_test.cpp)
 target_compile_definitions(tools_files_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
 add_dependencies(tools_files_test xoltlog_tool)
+
+xoltlog_add_test(tools_show_test tools/show_test.cpp)
+target_compile_definitions(tools_show_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
+add_dependencies(tools_show_test xoltlog_tool xoltLogFormatMsg)
+
+xoltlog_add_test(tools_show_follow_test tools/show_follow_test.cpp)
+target_compile_definitions(tools_show_follow_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
+add_dependencies(tools_show_follow_test xoltlog_tool xoltLogFormatMsg)
