@@ -16,3 +16,8 @@ add_dependencies(tools_show_test xoltlog_tool xoltLogFormatMsg)
 xoltlog_add_test(tools_show_follow_test tools/show_follow_test.cpp)
 target_compile_definitions(tools_show_follow_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
 add_dependencies(tools_show_follow_test xoltlog_tool xoltLogFormatMsg)
+
+# The rsyslog forwarding recipe of docs/examples, run by two real rsyslogd.
+xoltlog_add_test(tools_forwarding_test tools/forwarding_test.cpp)
+target_compile_definitions(tools_forwarding_test PRIVATE XOLTLOG_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+  XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
