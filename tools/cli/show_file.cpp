@@ -77,6 +77,7 @@ RecordFile::Step RecordFile::next() {
   line_delivered_ = true;
   ++line_number_;
   line_ = std::string_view(buffer_.storage, buffer_.capacity - buffer_.remaining - 1);
+  if (scan_plain_record(line_, info_.record_version, view_)) return Step::kRecord;
   const std::uint32_t parsed =
       xoltLogMsgParse(line_.data(), line_.size(), info_.record_version, &msg_, &damage_);
   if (parsed == 4) throw std::bad_alloc();
@@ -86,6 +87,7 @@ RecordFile::Step RecordFile::next() {
   }
   msg_.record_version = info_.record_version;
   msg_filled_ = true;
+  view_ = view_of(msg_);
   return Step::kRecord;
 }
 

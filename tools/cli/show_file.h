@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "cli/show_render.h"
+#include "cli/show_scan.h"
 #include "xoltlog/xoltlog.h"
 
 namespace xoltlog::tool {
@@ -20,7 +21,7 @@ namespace xoltlog::tool {
 class RecordFile {
  public:
   enum class Step {
-    kRecord,   // record() holds the next record, line() its line
+    kRecord,   // view() holds the next record, line() its line
     kDamaged,  // line() is not a record line; damage() says why
     kEnd,      // no complete line more for now
     kFailed,   // reading failed
@@ -40,7 +41,10 @@ class RecordFile {
   bool header_missing() const { return header_missing_; }
 
   Step next();
-  const XoltLogMsg& record() const { return msg_; }
+  const RecordView& view() const { return view_; }
+  // The record as xoltLogMsgParse filled it; null for a plain record the
+  // tool scanned itself.
+  const XoltLogMsg* parsed() const { return msg_filled_ ? &msg_ : nullptr; }
   std::string_view line() const { return line_; }
   std::uint64_t line_number() const { return line_number_; }
   const XoltLogParseError& damage() const { return damage_; }
@@ -59,6 +63,7 @@ class RecordFile {
   std::unique_ptr<XoltLogFileContext> context_;
   XoltLogTextMsg buffer_{};
   XoltLogMsg msg_{};
+  RecordView view_;
   bool msg_filled_ = false;
   bool line_delivered_ = false;
   std::string_view line_;

@@ -19,22 +19,21 @@ std::string directory_of(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-RecordFields fields_of(const XoltLogMsg& msg, const ShownFile& file, std::string_view text) {
+RecordFields fields_of(const RecordView& view, const ShownFile& file, std::string_view text) {
   RecordFields fields;
-  fields.kind = static_cast<RecordKind>(msg.type);
-  if (msg.type == XOLTLOG_MSG_APP) fields.severity = msg.attr.severity;
-  if (msg.type == XOLTLOG_MSG_DEBUG || msg.type == XOLTLOG_MSG_DIAG) {
-    fields.level = static_cast<std::uint32_t>(msg.attr.level);
+  fields.kind = static_cast<RecordKind>(view.type);
+  if (view.type == XOLTLOG_MSG_APP) fields.severity = static_cast<std::uint32_t>(view.number);
+  if (view.type == XOLTLOG_MSG_DEBUG || view.type == XOLTLOG_MSG_DIAG) {
+    fields.level = static_cast<std::uint32_t>(view.number);
   }
-  const char* who = msg.type == XOLTLOG_MSG_CONTEXT ? msg.attr.context_attr : msg.who_or_subject;
-  if (who != nullptr) fields.who = who;
+  fields.who = view.who;
   fields.text = text;
-  if (msg.context_token != nullptr) fields.context = msg.context_token;
-  fields.pid = msg.process_id;
-  fields.tid = msg.thread_id;
-  fields.time = msg.timestamp_ms / 1000 - (msg.timestamp_ms % 1000 < 0 ? 1 : 0);
-  fields.product = msg.product_id != 0 ? msg.product_id : file.product;
-  fields.originator = msg.originator_id;
+  fields.context = view.context;
+  fields.pid = view.pid;
+  fields.tid = view.tid;
+  fields.time = view.timestamp_ms / 1000 - (view.timestamp_ms % 1000 < 0 ? 1 : 0);
+  fields.product = view.product != 0 ? view.product : file.product;
+  fields.originator = view.originator;
   fields.host = file.host;
   fields.logset = file.logset;
   return fields;
@@ -45,7 +44,7 @@ RecordFields fields_of(const XoltLogMsg& msg, const ShownFile& file, std::string
 Shower::Shower(bool json, std::optional<std::int64_t> since_ms,
                std::optional<std::int64_t> until_ms)
     : renderer_(json), since_ms_(since_ms), until_ms_(until_ms) {
-  out_.reserve(kFlushSize + 64 * 1024);
+  out_.reserve(kFlushSize + kFlushSize / 4);
 }
 
 Shower::~Shower() = default;
@@ -56,13 +55,14 @@ void Shower::set_query(WhereQuery query, bool active) {
 }
 
 void Shower::show_record(RecordFile& file) {
-  const XoltLogMsg& msg = file.record();
-  if ((since_ms_ && msg.timestamp_ms < *since_ms_) || (until_ms_ && msg.timestamp_ms > *until_ms_)) {
+  const RecordView& view = file.view();
+  if ((since_ms_ && view.timestamp_ms < *since_ms_) ||
+      (until_ms_ && view.timestamp_ms > *until_ms_)) {
     return;
   }
-  const std::string_view text = message_text_.of(msg, file.line());
-  if (filtering_ && !query_.matches(fields_of(msg, file.info(), text))) return;
-  renderer_.record(file.info(), file.line_number(), msg, text, out_);
+  const std::string_view text = message_text_.of(view, file.parsed(), file.line());
+  if (filtering_ && !query_.matches(fields_of(view, file.info(), text))) return;
+  renderer_.record(file.info(), file.line_number(), view, text, out_);
 }
 
 // Shows every complete line the file holds now; at_rest: the file is not
@@ -169,9 +169,10 @@ void Shower::follow(volatile sig_atomic_t& stop) {
 }
 
 void Shower::flush() {
+  const std::string_view content = out_.content();
   std::size_t done = 0;
-  while (!closed_ && done < out_.size()) {
-    const ssize_t written = write(STDOUT_FILENO, out_.data() + done, out_.size() - done);
+  while (!closed_ && done < content.size()) {
+    const ssize_t written = write(STDOUT_FILENO, content.data() + done, content.size() - done);
     if (written > 0) {
       done += static_cast<std::size_t>(written);
     } else if (written < 0 && errno != EINTR) {

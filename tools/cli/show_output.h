@@ -60,7 +60,7 @@ class Shower {
   bool filtering_ = false;
   std::optional<std::int64_t> since_ms_;
   std::optional<std::int64_t> until_ms_;
-  std::string out_;
+  OutputBuffer out_;
   bool closed_ = false;
   int unreadable_ = 0;
   std::map<std::string, Tail> tails_;

@@ -1,7 +1,7 @@
 // How xoltlog show puts a record on its output: one line for a person, or
-// one JSON object per line for a collector. Both append to a buffer the
-// caller writes out in large chunks, and reuse their scratch space, so a
-// record costs no allocation once the first few have been shown.
+// one JSON object per line for a collector. Both write into one output
+// buffer through a raw cursor, after reserving the most a record can take,
+// and reuse their scratch space, so a record costs no allocation.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/show_scan.h"
 #include "xoltlog/xoltlog.h"
 
 namespace xoltlog::tool {
@@ -22,6 +23,22 @@ struct ShownFile {
   std::uint32_t record_version = 0;
 };
 
+// Bytes waiting for standard output.
+class OutputBuffer {
+ public:
+  // A cursor with room for at least count bytes; commit() what was written.
+  char* reserve(std::size_t count);
+  void commit(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+  std::string_view content() const { return {data_.get(), size_}; }
+  void clear() { size_ = 0; }
+  std::size_t size() const { return size_; }
+
+ private:
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
 // Renders catalog messages through the formatting library when it can be
 // loaded; otherwise (or when it fails) a catalog message shows as the
 // argument list of its line, "(id|args)". Never fails.
@@ -32,8 +49,9 @@ class MessageText {
   MessageText(const MessageText&) = delete;
   MessageText& operator=(const MessageText&) = delete;
 
-  // The record's text; line is the record line it was read from.
-  std::string_view of(const XoltLogMsg& msg, std::string_view line);
+  // The record's text. parsed: the record as xoltLogMsgParse filled it
+  // (always there for a catalog message); line: the line it was read from.
+  std::string_view of(const RecordView& view, const XoltLogMsg* parsed, std::string_view line);
 
  private:
   void* module_ = nullptr;
@@ -45,35 +63,40 @@ class MessageText {
 // version and message type; empty when the line has none (debug records).
 std::string_view argument_list(std::string_view line, std::uint32_t version, std::uint32_t type);
 
-// The record kind's name ("application", ...), as JSON's "kind".
-std::string_view kind_name(std::uint32_t type);
+// Length of the well-formed UTF-8 sequence at text[0] (overlong forms,
+// surrogates and values above U+10FFFF are not); 0 when it is none.
+std::size_t utf8_sequence_length(std::string_view text);
+
+// Writes text at out as a JSON string, quotes included, and returns the end;
+// out must have room for 6 bytes per byte of text and 2 more. Bytes that
+// are not UTF-8 become U+FFFD, so the output is valid JSON whatever a file
+// holds.
+char* put_json_string(char* out, std::string_view text);
 
 class Renderer {
  public:
-  explicit Renderer(bool json);
-  ~Renderer();
-  Renderer(const Renderer&) = delete;
-  Renderer& operator=(const Renderer&) = delete;
+  explicit Renderer(bool json) : json_(json) {}
 
   // Appends the record, read from line number line_number of file.
-  void record(const ShownFile& file, std::uint64_t line_number, const XoltLogMsg& msg,
-              std::string_view message, std::string& out);
+  void record(const ShownFile& file, std::uint64_t line_number, const RecordView& view,
+              std::string_view message, OutputBuffer& out);
   // Appends a line that is not a record: the file, its line number, why,
   // and (JSON) the line's bytes.
   void damaged(const ShownFile& file, std::uint64_t line_number, std::string_view line,
-               std::string_view reason, std::uint64_t offset, std::string& out);
-
-  struct Json;
+               std::string_view reason, std::uint64_t offset, OutputBuffer& out) const;
 
  private:
-  void text_record(const ShownFile& file, const XoltLogMsg& msg, std::string_view message,
-                   std::string& out);
+  // Write at out and return the end; the time stands in time_.
+  char* text_record(char* out, const ShownFile& file, const RecordView& view,
+                    std::string_view message) const;
+  char* json_record(char* out, const ShownFile& file, std::uint64_t line_number,
+                    const RecordView& view, std::string_view message) const;
   bool json_;
-  std::unique_ptr<Json> json_state_;
   std::int64_t cached_second_ = INT64_MIN;
   std::string cached_time_;  // the cached second, without milliseconds
   std::string cached_zone_;  // its offset, "+01:00" (JSON) or "+0100" (text)
-  std::string label_;
+  char time_[64] = {};       // the record's time with milliseconds and zone
+  std::size_t time_size_ = 0;
 };
 
 }  // namespace xoltlog::tool
