@@ -228,6 +228,64 @@ TEST_F(ToolShow, FilesThatCannotBeReadAreNamedAndTheOthersStillShown) {
   }
 }
 
+// One record line per case, its text or who given as raw bytes.
+std::string one_record(const std::string& text, const std::string& who = "svc") {
+  return "$Header 65543,12,3,1773136800,-3600,alpha\n2,12,3,3,1," +
+         at(0, ",100,200,0:,") + std::to_string(text.size()) + ":" + text + "," +
+         std::to_string(who.size()) + ":" + who + ",0,(0|)\n";
+}
+
+TEST_F(ToolShow, AnyBytesBecomeValidJsonThatReadsBackAsTheirText) {
+  const struct {
+    std::string bytes;
+    std::string read_back;
+  } kCases[] = {
+      {"quote \" and backslash \\ and slash /", "quote \" and backslash \\ and slash /"},
+      {"soh\x01" "bell\x07" "del\x7f" "esc\x1b", "soh\x01" "bell\x07" "del\x7f" "esc\x1b"},
+      {"tab\tcr\rback\bform\f", "tab\tcr\nback\bform\f"},  // a carriage return reads as a line feed
+      {"\xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "\xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+      {"overlong \xc0\xaf", "overlong \xef\xbf\xbd\xef\xbf\xbd"},
+      {"surrogate \xed\xa0\x80!", "surrogate \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd!"},
+      {"cut \xe2\x82", "cut \xef\xbf\xbd\xef\xbf\xbd"},
+      {"beyond \xf4\x90\x80\x80", "beyond \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"},
+      {std::string(100, 'a') + "\"" + std::string(9, 'b'), std::string(100, 'a') + "\"" + std::string(9, 'b')},
+  };
+  for (const auto& c : kCases) {
+    std::ofstream(path_, std::ios::binary | std::ios::trunc) << one_record(c.bytes, c.bytes);
+    const ToolRun run = show({"--json", path_});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const json value = json::parse(run.out);
+    EXPECT_EQ(value["message"], c.read_back) << run.out;
+    EXPECT_EQ(value["who"], c.read_back) << run.out;
+  }
+}
+
+TEST_F(ToolShow, LinesThatAreNotRecordsAreShownDamagedWithTheReadersReason) {
+  const std::string head = "2,12,3,3,1," + std::to_string(kMarch10Ms) + ",100,200,";
+  const struct {
+    std::string line;
+    const char* reason;
+  } kCases[] = {
+      {head + "0:,2:ok,3:svc,5,(0|)", "severity"},
+      {head + "0:,2:ok,3:svc,0,(0|)tail", "after the last field"},
+      {head + "0:,9:ok,3:svc,0,(0|)", ""},
+      {std::string("2,12,3,3,1,1773136800000,100,200,0:,3:a\0b,3:svc,0,(0|)", 55), "NUL"},
+      {"5,12,3,3,1," + std::to_string(kMarch10Ms) + ",100,200,0:,2:ok,3:svc,0,(0|)", ""},
+      {"2,12,3,3,4294967296," + std::to_string(kMarch10Ms) + ",1,2,0:,2:ok,3:svc,0,(0|)", "range"},
+      {head + "0:,2:ok,3:svc,0,(0|", ""},
+      {head + "0:,2:ok,3:svc,0,", ""},
+  };
+  for (const auto& c : kCases) {
+    std::ofstream(path_, std::ios::binary | std::ios::trunc)
+        << "$Header 65543,12,3,1773136800,-3600,alpha\n" << c.line << "\n";
+    const ToolRun run = show({"--json", path_});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const json value = json::parse(run.out);
+    EXPECT_EQ(value.value("damaged", false), true) << c.line;
+    EXPECT_NE(value.value("reason", std::string()).find(c.reason), std::string::npos) << run.out;
+  }
+}
+
 TEST_F(ToolShow, AClosedReaderEndsTheToolQuietly) {
   std::string many = "$Header 65543,12,3,1773136800,-3600,alpha\n";
   for (int i = 0; i < 50000; ++i) many += "2,12,3,3,1," + at(0, ",100,200,0:,4:many,3:svc,0,(0|)\n");
