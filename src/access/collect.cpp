@@ -1,6 +1,7 @@
 #include "access/collect.h"
 
 #include <algorithm>
+#include <span>
 #include <array>
 #include <cstring>
 #include <string>
@@ -11,7 +12,7 @@
 #include "access/log_file_entry.h"
 #include "access/query_eval.h"
 #include "access/query_tools.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "logfile/file_name_parse.h"
 #include "platform/clock.h"
 #include "platform/dir_listing.h"
@@ -83,7 +84,8 @@ class Collection {
   Collection(const Collection&) = delete;
   Collection& operator=(const Collection&) = delete;
 
-  void collect(const XoltLogCfg& record);
+  // The files of records that all name one log directory.
+  void collect(std::span<const XoltLogCfg* const> records);
   // Hands out the collected entries as one list, oldest first; null when
   // there are none.
   XoltLogFileEntry* sorted() noexcept;
@@ -99,20 +101,26 @@ class Collection {
   std::array<XoltLogFileEntry*, kBuckets> buckets_{};
 };
 
-void Collection::collect(const XoltLogCfg& record) {
-  const char* directory = record.log_directory;
+// One listing serves every record of the directory: a directory is read
+// once per call, however many writers' records name it.
+void Collection::collect(std::span<const XoltLogCfg* const> records) {
+  const char* directory = records.front()->log_directory;
   XoltLogDirListing listing{};
   if (platform::list_begin(listing, directory) != 0) {
     platform::list_end(listing);
     return;
   }
+  bool room = true;
   do {
-    NameFacts facts;
-    if (belongs(record, listing, facts) && accepted(record, listing, facts) &&
-        !add(directory, listing, facts.start_time)) {
-      break;
+    for (const XoltLogCfg* record : records) {
+      NameFacts facts;
+      if (belongs(*record, listing, facts) && accepted(*record, listing, facts) &&
+          !add(directory, listing, facts.start_time)) {
+        room = false;
+        break;
+      }
     }
-  } while (platform::list_next(listing) == 0);
+  } while (room && platform::list_next(listing) == 0);
   platform::list_end(listing);
 }
 
@@ -201,6 +209,24 @@ XoltLogFileEntry* Collection::sorted() noexcept {
   return taken.empty() ? nullptr : taken.front();
 }
 
+// The records grouped by log directory, in the order the directories first
+// appear; null records left out.
+std::vector<std::vector<const XoltLogCfg*>> by_directory(std::span<XoltLogCfg* const> records) {
+  std::vector<std::vector<const XoltLogCfg*>> groups;
+  for (const XoltLogCfg* record : records) {
+    if (record == nullptr) continue;
+    auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) {
+      return std::strcmp(g.front()->log_directory, record->log_directory) == 0;
+    });
+    if (group == groups.end()) {
+      groups.emplace_back();
+      group = groups.end() - 1;
+    }
+    group->push_back(record);
+  }
+  return groups;
+}
+
 }  // namespace
 
 std::uint32_t collect_log_files(std::span<XoltLogCfg* const> records,
@@ -208,10 +234,8 @@ std::uint32_t collect_log_files(std::span<XoltLogCfg* const> records,
   list.head = nullptr;
   try {
     Collection collection(list.query);
-    for (const XoltLogCfg* record : records) {
-      if (record != nullptr) {
-        collection.collect(*record);
-      }
+    for (const std::vector<const XoltLogCfg*>& group : by_directory(records)) {
+      collection.collect(group);
     }
     list.head = collection.sorted();
   } catch (const std::bad_alloc&) {

@@ -8,7 +8,7 @@
 #include "access/collect.h"
 #include "access/file_copy.h"
 #include "access/manageable.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/config.h"
 #include "xoltlog/file_list.h"
 #include "xoltlog/frame.h"

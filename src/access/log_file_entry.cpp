@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/dir_listing.h"
 #include "platform/file_primitives.h"
 

@@ -10,7 +10,7 @@
 #include "config/record.h"
 #include "config/store_layout.h"
 #include "frame/boundary.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "logfile/file_name_parse.h"
 
 namespace xoltlog {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "access/query_eval.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog {
 namespace {

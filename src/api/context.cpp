@@ -4,7 +4,7 @@
 
 #include "api/handle_ops.h"
 #include "frame/boundary.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "frame/result_map.h"
 #include "message/record.h"
 #include "message/record_attributes.h"

@@ -7,7 +7,7 @@
 #include "api/entry.h"
 #include "api/handle_ops.h"
 #include "frame/library_lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "frame/result_map.h"
 #include "message/record_attributes.h"
 #include "message/text_render.h"

@@ -4,7 +4,7 @@
 #include "api/handle_ops.h"
 #include "config/record.h"
 #include "frame/library_lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "output/event_log_output.h"
 #include "writer/file_writer.h"
 #include "xoltlog/writer.h"

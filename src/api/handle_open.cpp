@@ -4,7 +4,7 @@
 #include "api/handle_ops.h"
 #include "config/record.h"
 #include "frame/library_lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "output/event_log_output.h"
 #include "writer/file_writer.h"
 #include "xoltlog/config_read.h"
@@ -40,6 +40,9 @@ std::uint32_t open_event_log(const char* label, const XoltLogEventSource& source
 std::uint32_t open_handle(std::uint32_t product, std::uint32_t originator,
                           std::uint32_t file_originator, XoltLogHandle& handle) noexcept {
   std::memset(&handle, 0, sizeof handle);
+  // A handle, never a context: however far the open gets, it is closed
+  // with xoltLogClose.
+  handle.context_marker = 1;
   OpenRecords records;
   if (const std::uint32_t read = xoltLogReadCfg(product, originator, &records.handle_cfg)) {
     return read;

@@ -8,7 +8,7 @@
 #include "api/handle_ops.h"
 #include "frame/boundary.h"
 #include "frame/library_lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "message/record.h"
 #include "output/dispatch.h"
 #include "writer/write_path.h"

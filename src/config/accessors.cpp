@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "config/record.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/file_path.h"
 
 namespace xoltlog {

@@ -10,7 +10,7 @@
 #include "config/section_reader.h"
 #include "config/store_backend.h"
 #include "config/store_layout.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "frame/result_map.h"
 
 namespace xoltlog {

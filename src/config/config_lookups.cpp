@@ -5,7 +5,7 @@
 
 #include "config/store_layout.h"
 #include "config/store_typed.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/property_store.h"
 
 namespace xoltlog {

@@ -2,7 +2,7 @@
 // lock, with its own name as the lock's caller name.
 #include "config/accessors.h"
 #include "frame/library_lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/shared_lib.h"
 #include "xoltlog/config.h"
 

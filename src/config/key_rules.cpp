@@ -7,7 +7,7 @@
 #include "config/accessors.h"
 #include "config/store_backend.h"
 #include "config/store_typed.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/absolute_path.h"
 
 namespace xoltlog {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "config/accessors.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog {
 namespace {

@@ -5,7 +5,7 @@
 #include "config/accessors.h"
 #include "config/record.h"
 #include "frame/library_lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/config.h"
 
 static_assert(sizeof(XoltLogCfg) == 3344);

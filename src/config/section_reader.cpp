@@ -6,7 +6,7 @@
 #include "config/accessors.h"
 #include "config/key_rules.h"
 #include "config/store_layout.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "frame/result_map.h"
 #include "xoltlog/property_store.h"
 

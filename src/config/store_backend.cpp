@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "config/store_registry.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/file_primitives.h"
 #include "platform/text_convert.h"
 #include "xoltlog/result.h"

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "config/store_backend.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/config.h"
 
 namespace xoltlog {

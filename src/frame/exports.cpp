@@ -1,7 +1,7 @@
 // Exported library-frame operations: memory helpers, locks, result mapping.
 #include "frame/library_lock.h"
 #include "frame/lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "frame/result_map.h"
 #include "xoltlog/frame.h"
 

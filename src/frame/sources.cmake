@@ -1,5 +1,4 @@
 list(APPEND XOLTLOG_CORE_SOURCES
-  frame/memory.cpp
   frame/lock.cpp
   frame/library_lock.cpp
   frame/result_map.cpp

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <string_view>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/rir.h"
 
 namespace xoltlog {

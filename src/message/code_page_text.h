@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "message/record_attributes.h"
 #include "message/sequence.h"
 #include "platform/clock.h"

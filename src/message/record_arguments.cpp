@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/text_convert.h"
 #include "xoltlog/result.h"
 

@@ -1,6 +1,6 @@
 #include "message/record_attributes.h"
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "frame/boundary.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "message/record.h"
 #include "platform/text_convert.h"
 #include "xoltlog/rir.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "message/line_writer.h"
 #include "message/record_arguments.h"
 #include "message/text_buffer.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "message/text_render.h"
 #include "message/wide_argument.h"
 #include "xoltlog/text_render.h"

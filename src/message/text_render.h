@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/rir.h"
 
 namespace xoltlog {

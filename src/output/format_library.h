@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "frame/library_lock.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/handle.h"
 #include "xoltlog/message.h"
 

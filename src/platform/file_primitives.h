@@ -13,7 +13,12 @@ namespace xoltlog::platform {
 struct FileIdentity {
   std::uint64_t device;
   std::uint64_t inode;
+  // For file_append_tracked: the deletions made under the file's lock when
+  // it last looked whether the file still has a name; file_identity sets
+  // none seen, so that the first append looks.
+  std::uint64_t deletions_seen;
 };
+inline constexpr std::uint64_t kDeletionsNotSeen = UINT64_MAX;
 
 std::int32_t file_init(XoltLogFileContext& context) noexcept;
 std::int32_t file_open(XoltLogFileContext& context, const char* name, std::int32_t mode,
@@ -33,7 +38,7 @@ inline constexpr std::int32_t kFileDeleted = -2;
 
 // file_append that also keeps the file's size where every appender of the
 // file name can read it (the cross-process lock table); kFileDeleted.
-std::int32_t file_append_tracked(XoltLogFileContext& context, const FileIdentity& identity,
+std::int32_t file_append_tracked(XoltLogFileContext& context, FileIdentity& identity,
                                  const void* bytes, std::uint32_t count) noexcept;
 // The file's full size as the appenders keep it, without a system call;
 // false when it is not known (for example after an untracked append, or

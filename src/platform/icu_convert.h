@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "xoltlog/result.h"
 
 namespace xoltlog::platform {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog::platform {
 

@@ -1,5 +1,6 @@
 # Platform layer: process, clock, locks and files.
 list(APPEND XOLTLOG_CORE_SOURCES
+  platform/heap.cpp
   platform/disk_full.cpp
   platform/host_address.cpp
   platform/library_name.cpp

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog::platform {
 

@@ -1,5 +1,5 @@
 // Exported text conversions and the small validity tests.
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/absolute_path.h"
 #include "platform/text_convert.h"
 #include "xoltlog/text.h"

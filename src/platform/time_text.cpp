@@ -6,7 +6,7 @@
 #include <ctime>
 #include <initializer_list>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/clock.h"
 #include "platform/time_breakdown.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "writer/writer_state.h"
 
 namespace xoltlog {

@@ -24,6 +24,10 @@ constexpr std::uint32_t kFirstInvalidMode = 6;
 // logset name repeats within one second, and the writer must not spin
 // through that second.
 constexpr int kMaxRolloverStarts = 16;
+// The file a writer goes on in after a deletion can itself be deleted by
+// another process's recycling before the record is in it; the writer
+// follows the series that many times before the record counts as failed.
+constexpr int kMaxDeletedFollows = 4;
 
 std::uint32_t own_version(const XoltLogFileWriter& writer) noexcept {
   return writer.logset_mode_ != 0 ? XOLTLOG_HEADER_VERSION_LOGSET : XOLTLOG_HEADER_VERSION;
@@ -190,7 +194,7 @@ std::uint32_t write_record(const LibraryLockGuard& held, XoltLogFileWriter* writ
     check_rollover_and_reopen(held, *writer, *msg, text_size(line.get()));
   }
   std::uint32_t result = append(*writer, line.get());
-  if (result == kAppendDeleted) {
+  for (int follow = 0; result == kAppendDeleted && follow < kMaxDeletedFollows; ++follow) {
     continue_after_deletion(held, *writer);
     result = append(*writer, line.get());
   }

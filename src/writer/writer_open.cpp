@@ -4,7 +4,7 @@
 
 #include "access/latest_log.h"
 #include "config/record.h"
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/clock.h"
 #include "writer/file_start.h"
 #include "writer/file_writer.h"

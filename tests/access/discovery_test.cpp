@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "writer/writer_fixture.h"
 #include "xoltlog/access.h"
 

@@ -137,6 +137,14 @@ TEST_F(HandleOpen, FailedOpenIsClosedAsUsual) {
   EXPECT_EQ(xoltLogAppMsg(&handle, 0, 1, 0, "nowhere"), 5u);
   EXPECT_EQ(xoltLogClose(&handle), 0u);
   EXPECT_EQ(xoltLogClose(&handle), 3u);
+
+  // A product without a log directory fails before the handle is attached:
+  // closing says so, and releases the writer all the same.
+  ASSERT_EQ(xoltLogAddProductCfg(4712, "q", root_.file("etc/q.conf").c_str()), 0u);
+  XoltLogHandle undirected{};
+  EXPECT_EQ(xoltLogOpen(4712, 8, &undirected), 53u);
+  EXPECT_EQ(xoltLogClose(&undirected), 1u);
+  EXPECT_EQ(xoltLogClose(&undirected), 3u);
 }
 
 }  // namespace

@@ -23,4 +23,10 @@ cc -std=c11 -o "$work/pkg-consumer" "$source/examples/record_demo.c" \
   $(pkg-config --cflags --libs xoltlog)
 LD_LIBRARY_PATH=$libdir "$work/pkg-consumer" >/dev/null
 readelf -d "$libdir/libxoltlog.so" | grep -q 'SONAME.*libxoltlog.so.3'
-echo "install, find_package, pkg-config and SONAME: ok"
+# The tool's manual pages (when scdoc built them) and the guide.
+if command -v scdoc >/dev/null 2>&1; then
+  test -s "$prefix/share/man/man1/xoltlog.1"
+  test -s "$prefix/share/man/man5/xoltlog-config.5"
+fi
+test -s "$(find "$prefix/share/doc" -name getting-started.md | head -n 1)"
+echo "install, find_package, pkg-config, SONAME, manual pages and guide: ok"

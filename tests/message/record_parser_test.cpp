@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "message/record_lines.h"
 #include "message/record_parser.h"
 #include "support/rir_messages.h"

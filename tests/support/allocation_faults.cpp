@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 namespace xoltlog::test {
 namespace {

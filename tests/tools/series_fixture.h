@@ -22,6 +22,7 @@
 #include "config/store_layout.h"
 #include "support/helper_process.h"
 #include "support/temp_dir.h"
+#include "tools/run_tool.h"
 #include "xoltlog/xoltlog.h"
 
 namespace xoltlog::test {
@@ -47,20 +48,10 @@ inline std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-// Writes records "marker-<k>" for k from args[0] on, args[1] of them, with
-// args[2] microseconds between them, through the product's own settings.
-XOLTLOG_TEST_HELPER(write_markers) {
-  XoltLogHandle handle{};
-  if (xoltLogOpen(kProduct, kOriginator, &handle) != 0) return 2;
-  const int first = std::stoi(args.at(0)), count = std::stoi(args.at(1));
-  for (int k = first; k < first + count; ++k) {
-    if (xoltLogAppMsgEx(&handle, 0, 0, "writer", 0, "marker-%06d %s", k, kPadding.c_str()) != 0) {
-      return 3;
-    }
-    usleep(static_cast<useconds_t>(std::stoi(args.at(2))));
-  }
-  return xoltLogClose(&handle) == 0 ? 0 : 4;
-}
+// The name of the helper process that writes records "marker-<k>" for k
+// from its first argument on, as many as its second says, with its third's
+// microseconds between them, through the product's own settings.
+inline constexpr const char* kMarkerWriter = "write_markers";
 
 // A process running the tool with its standard output in a file.
 class Running {
@@ -70,10 +61,10 @@ class Running {
     if (pid_ == 0) {
       const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       dup2(fd, 1);
-      std::vector<char*> argv{const_cast<char*>(XOLTLOG_TOOL_PATH)};
+      std::vector<char*> argv{const_cast<char*>(tool_path())};
       for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
       argv.push_back(nullptr);
-      execv(XOLTLOG_TOOL_PATH, argv.data());
+      execv(tool_path(), argv.data());
       _exit(127);
     }
   }
@@ -125,7 +116,7 @@ class SeriesFixture : public ::testing::Test {
   }
   static pid_t start_writer(int first, int count, int pause_us) {
     return spawn_helper(
-        "write_markers", {std::to_string(first), std::to_string(count), std::to_string(pause_us)});
+        kMarkerWriter, {std::to_string(first), std::to_string(count), std::to_string(pause_us)});
   }
 
   TempDir root_;

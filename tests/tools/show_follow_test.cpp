@@ -37,7 +37,7 @@ std::vector<int> range(int count) {
 TEST_F(ToolShowSeries, ASeriesIsShownOldestFileFirstAndFollowedAcrossRolloverAndRecycling) {
   write(0, 60, 0);
   const ToolRun listed = run_tool({"show", "--json", "--product", "shop", "--originator", "4"});
-  ASSERT_EQ(listed.code, 0) << listed.err;
+  ASSERT_EQ(listed.exit_code, 0) << listed.err;
   std::set<std::string> first_files;
   EXPECT_EQ(markers_in(lines_of(listed.out), &first_files), range(60));
   EXPECT_GE(first_files.size(), 2u) << "the series did not roll over";

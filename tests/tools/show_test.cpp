@@ -3,6 +3,8 @@
 // truncated records, files that cannot be read.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -84,8 +86,8 @@ class ToolShow : public ::testing::Test {
   void SetUp() override {
     chmod(dir_.path().c_str(), 0755);
     std::ofstream(path_, std::ios::binary) << file_content();
-    env_.set.emplace_back("TZ", "CET-1");
-    env_.set.emplace_back("XOLTLOG_CFG_LOC", dir_.file("none.conf"));
+    env_.emplace_back("TZ", "CET-1");
+    env_.emplace_back("XOLTLOG_CFG_LOC", dir_.file("none.conf"));
   }
   ToolRun show(std::vector<std::string> args) const {
     args.insert(args.begin(), "show");
@@ -96,7 +98,7 @@ class ToolShow : public ::testing::Test {
     args.push_back("--json");
     args.push_back(path_);
     const ToolRun run = show(args);
-    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.exit_code, 0) << run.err;
     std::vector<int> shown;
     for (const std::string& line : lines_of(run.out)) {
       const json value = json::parse(line);
@@ -112,7 +114,7 @@ class ToolShow : public ::testing::Test {
 
 TEST_F(ToolShow, JsonLinesCarryEveryFieldAndDamagedLinesSaySo) {
   const ToolRun run = show({"--json", path_});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ASSERT_EQ(run.exit_code, 0) << run.err;
   const std::vector<std::string> lines = lines_of(run.out);
   ASSERT_EQ(lines.size(), std::size(kRecords) + 2) << run.out;
   for (std::size_t i = 0; i < std::size(kRecords); ++i) {
@@ -152,7 +154,7 @@ TEST_F(ToolShow, JsonLinesCarryEveryFieldAndDamagedLinesSaySo) {
 
 TEST_F(ToolShow, TextLinesShowLocalTimeZoneKindWhoContextAndEscapedText) {
   const ToolRun run = show({path_});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ASSERT_EQ(run.exit_code, 0) << run.err;
   const std::vector<std::string> lines = lines_of(run.out);
   ASSERT_EQ(lines.size(), std::size(kRecords) + 2) << run.out;
   for (std::size_t i = 0; i < std::size(kRecords); ++i) {
@@ -199,7 +201,7 @@ TEST_F(ToolShow, BadTimesAndExpressionsAreRefusedWithTheirCodes) {
   };
   for (const auto& c : kCases) {
     const ToolRun run = show(c.args);
-    EXPECT_EQ(run.code, c.code) << ::testing::PrintToString(c.args) << run.err;
+    EXPECT_EQ(run.exit_code, c.code) << ::testing::PrintToString(c.args) << run.err;
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
   }
 }
@@ -218,11 +220,9 @@ TEST_F(ToolShow, FilesThatCannotBeReadAreNamedAndTheOthersStillShown) {
       {dir_.file("gone.log"), "No such file"},
       {not_log, "no log file header"},
   };
-  ToolEnv other = env_;
-  other.user = kOtherUser;
   for (const auto& c : kCases) {
-    const ToolRun run = run_tool({"show", "--json", c.file, path_}, other);
-    EXPECT_EQ(run.code, 7) << c.file;
+    const ToolRun run = run_tool({"show", "--json", c.file, path_}, env_, {}, kOtherUser);
+    EXPECT_EQ(run.exit_code, 7) << c.file;
     EXPECT_NE(run.err.find(c.file + ": " + c.says), std::string::npos) << run.err;
     EXPECT_EQ(lines_of(run.out).size(), std::size(kRecords) + 2) << c.file;
   }
@@ -253,7 +253,7 @@ TEST_F(ToolShow, AnyBytesBecomeValidJsonThatReadsBackAsTheirText) {
   for (const auto& c : kCases) {
     std::ofstream(path_, std::ios::binary | std::ios::trunc) << one_record(c.bytes, c.bytes);
     const ToolRun run = show({"--json", path_});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.exit_code, 0) << run.err;
     const json value = json::parse(run.out);
     EXPECT_EQ(value["message"], c.read_back) << run.out;
     EXPECT_EQ(value["who"], c.read_back) << run.out;
@@ -279,7 +279,7 @@ TEST_F(ToolShow, LinesThatAreNotRecordsAreShownDamagedWithTheReadersReason) {
     std::ofstream(path_, std::ios::binary | std::ios::trunc)
         << "$Header 65543,12,3,1773136800,-3600,alpha\n" << c.line << "\n";
     const ToolRun run = show({"--json", path_});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.exit_code, 0) << run.err;
     const json value = json::parse(run.out);
     EXPECT_EQ(value.value("damaged", false), true) << c.line;
     EXPECT_NE(value.value("reason", std::string()).find(c.reason), std::string::npos) << run.out;
@@ -296,7 +296,7 @@ TEST_F(ToolShow, AClosedReaderEndsTheToolQuietly) {
   if (child == 0) {
     dup2(fds[1], 1);
     close(fds[0]);
-    execl(XOLTLOG_TOOL_PATH, XOLTLOG_TOOL_PATH, "show", path_.c_str(), nullptr);
+    execl(tool_path(), tool_path(), "show", path_.c_str(), nullptr);
     _exit(127);
   }
   close(fds[1]);

@@ -5,19 +5,19 @@ list(TRANSFORM XOLTLOG_WHERE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/tools/cli/)
 xoltlog_add_test(tools_where_test tools/where_test.cpp ${XOLTLOG_WHERE_SOURCES})
 target_include_directories(tools_where_test PRIVATE ${PROJECT_SOURCE_DIR}/tools)
 
-xoltlog_add_test(tools_files_test tools/files_test.cpp)
-target_compile_definitions(tools_files_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
-add_dependencies(tools_files_test xoltlog_tool)
-
-xoltlog_add_test(tools_show_test tools/show_test.cpp)
-target_compile_definitions(tools_show_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
-add_dependencies(tools_show_test xoltlog_tool xoltLogFormatMsg)
-
-xoltlog_add_test(tools_show_follow_test tools/show_follow_test.cpp)
-target_compile_definitions(tools_show_follow_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
-add_dependencies(tools_show_follow_test xoltlog_tool xoltLogFormatMsg)
-
-# The rsyslog forwarding recipe of docs/examples, run by two real rsyslogd.
-xoltlog_add_test(tools_forwarding_test tools/forwarding_test.cpp)
-target_compile_definitions(tools_forwarding_test PRIVATE XOLTLOG_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-  XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
+# End-to-end tests of the commands; other command tests add their sources
+# to the list.
+xoltlog_add_test(tools_test
+  tools/run_tool.cpp
+  tools/config_cmd_test.cpp
+  tools/log_cmd_test.cpp
+  tools/files_test.cpp
+  tools/show_test.cpp
+  tools/series_fixture.cpp
+  tools/show_follow_test.cpp
+  tools/forwarding_test.cpp
+)
+target_compile_definitions(tools_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>"
+  XOLTLOG_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+# show renders catalog messages through the formatting library.
+add_dependencies(tools_test xoltlog_tool xoltLogFormatMsg)

@@ -154,6 +154,29 @@ TEST(WhereFiles, TimeHoldsWhenSomeMomentOfTheFileDoes) {
   }
 }
 
+TEST(WhereFiles, RecordQueriesSkipOnlyFilesNoRecordOfCanMatch) {
+  const FileFields file{12, 3, "alpha", "", 1000, 2000};
+  struct Case {
+    const char* text;
+    bool may_match;
+  };
+  const Case cases[] = {
+      {"kind = app", true},
+      {"host = beta and kind = app", false},
+      {"host = beta or kind = app", true},
+      {"not (host = alpha and pid = 1)", true},
+      {"not host = alpha", false},
+      {"originator = 9 and time < @10", true},  // a record's own originator and time
+      {"product = 13 or (product = 12 and not host = alpha)", false},
+      {"start > @1000 and text ~ x", false},
+      {"logset = \"\" and (severity = error or who = svc)", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(parse(c.text).may_match_records_of(file), c.may_match);
+  }
+}
+
 std::string render(const XoltLogQueryNode* node) {
   if (node == nullptr) return "";
   switch (node->kind) {
@@ -222,6 +245,8 @@ TEST(WhereTimes, LocalZonesOffsetsAndRelativeTimes) {
       {"-1d", kNow - 86400},
       {"-1w", kNow - 604800},
       {"2026-13-01", std::nullopt},
+      {"2026-02-29", std::nullopt},
+      {"2028-02-29 00:00Z", 1835395200},
       {"2026-03-14 25:00", std::nullopt},
       {"2026-03-14 10:20 +15:00", std::nullopt},
       {"2026-03-14 10:20 CET", std::nullopt},

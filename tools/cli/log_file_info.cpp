@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -70,6 +71,27 @@ std::optional<std::int64_t> record_time_ms(std::string_view line, std::uint32_t 
   return value;
 }
 
+// A logset file's name holds its writer's wall clock; with the header's
+// offset (UTC minus that clock) it is an instant wherever the file is read.
+std::optional<std::int64_t> logset_creation(const std::string& name, std::int32_t tz_offset) {
+  std::uint32_t product = 0;
+  char set_name[XOLTLOG_FIND_NAME_SIZE] = {};
+  char stamp[13] = {};
+  if (name.size() >= XOLTLOG_FIND_NAME_SIZE ||
+      getSLidfromfilename(name.c_str(), &product, set_name, stamp) == 0) {
+    return std::nullopt;
+  }
+  int fields[6] = {};
+  for (int i = 0; i < 6; ++i) {
+    const char high = stamp[2 * i], low = stamp[2 * i + 1];
+    if (high < '0' || high > '9' || low < '0' || low > '9') return std::nullopt;
+    fields[i] = (high - '0') * 10 + (low - '0');
+  }
+  std::tm wall{fields[5], fields[4], fields[3], fields[2], fields[1] - 1, fields[0] + 100,
+               0, 0, 0, 0, nullptr};
+  return static_cast<std::int64_t>(timegm(&wall)) + tz_offset;
+}
+
 enum class Tail { kNoRecord, kLine, kTooLong };
 
 // The last complete line of the file, from its last kTailBytes: kNoRecord
@@ -113,7 +135,9 @@ void read_contents(LogFile& file, bool read_records) {
   file.header_read = true;
   file.header_version = header.version;
   file.host = header.host_name;
-  file.created = header.version == XOLTLOG_HEADER_VERSION_LOGSET ? file.start : header.creation_time;
+  file.created = header.version == XOLTLOG_HEADER_VERSION_LOGSET
+                     ? logset_creation(file.name, header.tz_offset).value_or(file.start)
+                     : header.creation_time;
   file.tz_offset = header.tz_offset;
   if (!read_records) return;
   TextBuffer first;

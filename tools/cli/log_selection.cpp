@@ -1,5 +1,7 @@
 #include "cli/log_selection.h"
 
+#include "cli/config_store.h"
+
 #include <ctime>
 #include <memory>
 #include <set>
@@ -174,21 +176,7 @@ void add_selection_options(CLI::App* command, SelectionOptions& options) {
                       "Filter expression, e.g. 'host = alpha and time >= -1d' (see xoltlog-where(7))");
 }
 
-std::uint32_t resolve_product(const std::string& text) {
-  ConfigRecords store;
-  store.read_all();
-  const std::uint32_t id = id_from_name(store.all(), XOLTLOG_QUERY_PRODUCT, text);
-  if (id == 0) {
-    throw ToolError(ExitCode::kNotFound, "no product '" + text + "' in the store " +
-                                             GetXoltLogCfgLoc(),
-                    "list the products with xoltlog config");
-  }
-  return id;
-}
-
-namespace {
-
-WhereQuery parse_query(const std::string& expression, WhereQuery::Scope scope,
+WhereQuery parse_where(const std::string& expression, WhereQuery::Scope scope,
                        const NameResolver& resolve) {
   try {
     return WhereQuery::parse(expression, scope, resolve,
@@ -200,24 +188,6 @@ WhereQuery parse_query(const std::string& expression, WhereQuery::Scope scope,
   }
 }
 
-}  // namespace
-
-WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve) {
-  return parse_query(expression, WhereQuery::Scope::kFiles, resolve);
-}
-
-WhereQuery parse_record_query(const std::string& expression) {
-  std::unique_ptr<ConfigRecords> store;
-  return parse_query(expression, WhereQuery::Scope::kRecords,
-                     [&](std::int32_t code, const std::string& name) {
-                       if (!store) {
-                         store = std::make_unique<ConfigRecords>();
-                         store->read_all();
-                       }
-                       return id_from_name(store->all(), code, name);
-                     });
-}
-
 // The pieces every selection starts from: the store's records, the
 // product named, the parsed expression, the records selected.
 struct Selection {
@@ -225,10 +195,9 @@ struct Selection {
   std::uint32_t product = 0;
   std::uint32_t originator = 0;
   WhereQuery query;
-  bool record_filters = false;
   std::vector<XoltLogCfg*> records;
 
-  explicit Selection(const SelectionOptions& options) {
+  Selection(const SelectionOptions& options, WhereQuery::Scope scope) : scope_(scope) {
     store.read_all();
     const std::vector<XoltLogCfg*> all = store.all();
     if (!options.product.empty()) {
@@ -239,14 +208,10 @@ struct Selection {
                         "list the products with xoltlog config");
       }
     }
-    const std::vector<XoltLogCfg*> scope = of_product(all, product);
-    record_filters = options.record_filters;
-    query = parse_query(options.where,
-                        record_filters ? WhereQuery::Scope::kRecords : WhereQuery::Scope::kFiles,
-                        [&](std::int32_t code, const std::string& name) {
-                          return id_from_name(code == XOLTLOG_QUERY_PRODUCT ? all : scope, code,
-                                              name);
-                        });
+    const std::vector<XoltLogCfg*> of_selected = of_product(all, product);
+    query = parse_where(options.where, scope, [&](std::int32_t code, const std::string& name) {
+      return id_from_name(code == XOLTLOG_QUERY_PRODUCT ? all : of_selected, code, name);
+    });
     records = selected_records(options, store, product);
     if (!options.originator.empty()) originator = records.front()->originator_id;
   }
@@ -261,18 +226,26 @@ struct Selection {
         getSLidfromfilename(entry.file_name, &set_product, set_name, date_time) != 0) {
       file.logset = logset_name_of(file, records, set_name);
     }
-    if (!record_filters && !query.matches(file_fields(file))) return std::nullopt;
+    const FileFields fields = file_fields(file);
+    const bool keep = scope_ == WhereQuery::Scope::kFiles ? query.matches(fields)
+                                                          : query.may_match_records_of(fields);
+    if (!keep) return std::nullopt;
     return file;
   }
+
+ private:
+  WhereQuery::Scope scope_;
 };
 
-SelectedFiles select_log_files(const SelectionOptions& options, bool read_records) {
-  Selection selection(options);
+SelectedFiles select_log_files(const SelectionOptions& options, bool read_records,
+                               WhereQuery::Scope scope) {
+  Selection selection(options, scope);
   std::vector<XoltLogCfg*> records = selection.records;
-  SelectedFiles selected{{}, options.where, {}};
+  SelectedFiles selected;
   ListOwner owner;
   owner.list.query = selection.query.file_tree();
   if (GetLogFiles(records.data(), static_cast<std::uint32_t>(records.size()), &owner.list) != 0) {
+    selected.query = std::move(selection.query);
     return selected;
   }
   for (const XoltLogFileEntry* entry = owner.list.head; entry != nullptr; entry = entry->next) {
@@ -285,8 +258,8 @@ SelectedFiles select_log_files(const SelectionOptions& options, bool read_record
 }
 
 SelectedFiles select_surplus_files(const SelectionOptions& options) {
-  const Selection selection(options);
-  SelectedFiles selected{{}, options.where, {}};
+  const Selection selection(options, WhereQuery::Scope::kFiles);
+  SelectedFiles selected;
   ListOwner owner;
   const std::uint32_t result =
       options.logset.empty()

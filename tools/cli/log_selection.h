@@ -22,10 +22,6 @@ struct SelectionOptions {
   std::string originator;
   std::string logset;
   std::string where;
-  // The expression may also name record fields (show): the files are then
-  // filtered only by what the library can test while it collects them, and
-  // the caller tests each record with SelectedFiles::query.
-  bool record_filters = false;
 };
 
 // Adds --product, --originator, --logset and --where to a command.
@@ -56,14 +52,17 @@ struct LogFile {
 
 struct SelectedFiles {
   std::vector<LogFile> files;  // oldest first
-  std::string where;           // the expression, for messages
-  WhereQuery query;            // the parsed expression
+  WhereQuery query;            // the parsed --where expression
 };
 
 // Reads the configuration, collects the files of the selection and keeps
 // those the expression matches. read_records: also find each file's first
-// and last record time (files reads them; copy and delete need not).
-SelectedFiles select_log_files(const SelectionOptions& options, bool read_records);
+// and last record time (files reads them; copy and delete need not). With
+// the records scope (show), the expression may use record fields, a file is
+// kept when records of it may match (may_match_records_of), and the caller
+// filters the records with query.matches(RecordFields).
+SelectedFiles select_log_files(const SelectionOptions& options, bool read_records,
+                               WhereQuery::Scope scope = WhereQuery::Scope::kFiles);
 
 // The files recycling would delete (the oldest of each writer beyond its
 // number of log files, xoltLogGetManageableLogFiles[SL]) within the
@@ -79,17 +78,10 @@ FileFields file_fields(const LogFile& file);
 LogFile inspect_log_file(const std::string& directory, const std::string& name,
                          std::int64_t start, bool read_records);
 
-// The product identifier a --product value names (an id or a name): throws
-// ToolError(kNotFound) when the configuration has none.
-std::uint32_t resolve_product(const std::string& text);
 
-// Parses a --where expression for files; a bad one throws ToolError with
-// kBadQuery (kNotFound for an unknown name), pointing at its column.
-WhereQuery parse_file_query(const std::string& expression, const NameResolver& resolve);
-
-// Parses a --where expression for records of files named on the command
-// line; the configuration is read only when the expression names a product
-// or originator. Throws as parse_file_query does.
-WhereQuery parse_record_query(const std::string& expression);
+// Parses a --where expression; a bad one throws ToolError with kBadQuery
+// (kNotFound for an unknown name), pointing at its column.
+WhereQuery parse_where(const std::string& expression, WhereQuery::Scope scope,
+                       const NameResolver& resolve);
 
 }  // namespace xoltlog::tool

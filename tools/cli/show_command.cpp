@@ -17,6 +17,7 @@
 #include "cli/show_file.h"
 #include "cli/show_output.h"
 #include "cli/tool_error.h"
+#include "xoltlog/xoltlog.h"
 
 namespace xoltlog::tool {
 namespace {
@@ -57,6 +58,35 @@ std::optional<std::int64_t> time_option(const std::string& text, const char* opt
   return *seconds * 1000;
 }
 
+// Product and originator names of an expression over files named on the
+// command line: the store is read only when the expression names one.
+class StoreNames {
+ public:
+  StoreNames() = default;
+  ~StoreNames() {
+    if (read_) FreeConfigArray(records_.data(), static_cast<std::uint32_t>(count_));
+  }
+  StoreNames(const StoreNames&) = delete;
+  StoreNames& operator=(const StoreNames&) = delete;
+
+  // 0 when no record of the store has that name (or the store cannot be
+  // read): the expression is then refused as naming an unknown one.
+  std::uint32_t id(std::int32_t code, const std::string& name) {
+    if (!read_) {
+      read_ = true;
+      records_.assign(kCapacity, nullptr);
+      if (xoltLogReadAllCfg(nullptr, kCapacity, records_.data(), &count_) != 0) count_ = 0;
+    }
+    return GetIdFromName(records_.data(), static_cast<std::uint32_t>(count_), code, name.c_str());
+  }
+
+ private:
+  static constexpr std::uint64_t kCapacity = 1024;
+  bool read_ = false;
+  std::vector<XoltLogCfg*> records_;
+  std::uint64_t count_ = 0;
+};
+
 struct Plan {
   std::vector<std::pair<std::string, std::string>> files;  // path, logset name
   WhereQuery query;
@@ -75,11 +105,14 @@ Plan plan_of(ShowOptions& options) {
   Plan plan;
   if (!selects) {
     for (const std::string& path : options.files) plan.files.emplace_back(path, "");
-    plan.query = parse_record_query(selection.where);
+    StoreNames names;
+    plan.query = parse_where(selection.where, WhereQuery::Scope::kRecords,
+                             [&](std::int32_t code, const std::string& name) {
+                               return names.id(code, name);
+                             });
     return plan;
   }
-  options.selection.record_filters = true;
-  SelectedFiles selected = select_log_files(options.selection, false);
+  SelectedFiles selected = select_log_files(options.selection, false, WhereQuery::Scope::kRecords);
   if (selected.files.empty() && !options.follow) {
     throw ToolError(ExitCode::kNotFound, "no log file matches the selection",
                     "list them with xoltlog files");

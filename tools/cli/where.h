@@ -115,8 +115,15 @@ class WhereQuery {
   // every candidate's header).
   bool uses_host() const noexcept;
 
+  // The full evaluation. A records-scope expression that uses record
+  // fields is false for every file: judge files with may_match_records_of.
   bool matches(const FileFields& file) const;
   bool matches(const RecordFields& record) const;
+  // False only when no record of the file can match: the file's own fields
+  // (product, host, logset, start) are decided, everything a record holds
+  // (its fields, time and originator) is left open. For show, to skip
+  // files before reading them.
+  bool may_match_records_of(const FileFields& file) const;
 
   struct Impl;
 

@@ -80,9 +80,15 @@ struct Facts {
   std::int64_t time_high = 0;
   std::int64_t start = 0;
   const RecordFields* record = nullptr;  // null for a file
+  // A file judged for the records in it: what only a record knows (its
+  // own fields, its time, its originator) is unknown.
+  bool for_records = false;
 };
 
-bool evaluate(const Node& root, const Facts& facts);
+enum class Truth { kFalse, kTrue, kUnknown };
+
+// Three-valued (Kleene) logic: unknown only where facts leave a field open.
+Truth evaluate(const Node& root, const Facts& facts);
 
 // The library's tree for the necessary condition of the expression.
 struct LibraryTree {

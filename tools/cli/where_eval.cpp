@@ -103,34 +103,51 @@ bool Regex::search(std::string_view text) const {
   return regexec(&compiled_, subject.c_str(), 0, nullptr, 0) == 0;
 }
 
+bool known_for_records(Field field) {
+  return field == Field::kProduct || field == Field::kHost || field == Field::kLogset ||
+         field == Field::kStart;
+}
+
+Truth truth(bool value) { return value ? Truth::kTrue : Truth::kFalse; }
+
+Truth negated(Truth value) {
+  return value == Truth::kUnknown ? value : truth(value == Truth::kFalse);
+}
+
 // Iterative, so a long chain of "and"s costs no stack: a node is decided
 // once its operands are, and "and"/"or" skip an operand they do not need.
-bool evaluate(const Node& root, const Facts& facts) {
+Truth evaluate(const Node& root, const Facts& facts) {
   struct Frame {
     const Node* node;
     int stage;
-    bool left_value;
+    Truth left;
   };
-  std::vector<Frame> stack{{&root, 0, false}};
-  bool value = false;
+  std::vector<Frame> stack{{&root, 0, Truth::kUnknown}};
+  Truth value = Truth::kFalse;
   while (!stack.empty()) {
     Frame& frame = stack.back();
     const Node& node = *frame.node;
     if (node.kind == Node::Kind::kCompare) {
-      value = compare(node.compare, facts);
+      value = facts.for_records && !known_for_records(node.compare.field)
+                  ? Truth::kUnknown
+                  : truth(compare(node.compare, facts));
     } else if (frame.stage == 0) {
       frame.stage = 1;
-      stack.push_back({node.left, 0, false});
+      stack.push_back({node.left, 0, Truth::kUnknown});
       continue;
     } else if (node.kind == Node::Kind::kNot) {
-      value = !value;
+      value = negated(value);
     } else if (frame.stage == 1) {
-      const bool decided = node.kind == Node::Kind::kAnd ? !value : value;
-      if (!decided) {
+      const Truth decisive = node.kind == Node::Kind::kAnd ? Truth::kFalse : Truth::kTrue;
+      if (value != decisive) {
         frame.stage = 2;
-        stack.push_back({node.right, 0, false});
+        frame.left = value;
+        stack.push_back({node.right, 0, Truth::kUnknown});
         continue;
       }
+    } else if (value != (node.kind == Node::Kind::kAnd ? Truth::kFalse : Truth::kTrue) &&
+               frame.left == Truth::kUnknown) {
+      value = Truth::kUnknown;
     }
     stack.pop_back();
   }
@@ -167,14 +184,21 @@ bool WhereQuery::matches(const FileFields& file) const {
   if (impl_->ast.root == nullptr) return true;
   const where::Facts facts{file.product, file.originator, file.host,  file.logset,
                            file.start,   file.last_write, file.start, nullptr};
-  return where::evaluate(*impl_->ast.root, facts);
+  return where::evaluate(*impl_->ast.root, facts) == where::Truth::kTrue;
+}
+
+bool WhereQuery::may_match_records_of(const FileFields& file) const {
+  if (impl_->ast.root == nullptr) return true;
+  const where::Facts facts{file.product, file.originator, file.host,  file.logset,
+                           file.start,   file.last_write, file.start, nullptr, true};
+  return where::evaluate(*impl_->ast.root, facts) != where::Truth::kFalse;
 }
 
 bool WhereQuery::matches(const RecordFields& record) const {
   if (impl_->ast.root == nullptr) return true;
   const where::Facts facts{record.product, record.originator, record.host,  record.logset,
                            record.time,    record.time,       record.start, &record};
-  return where::evaluate(*impl_->ast.root, facts);
+  return where::evaluate(*impl_->ast.root, facts) == where::Truth::kTrue;
 }
 
 }  // namespace xoltlog::tool

@@ -86,8 +86,10 @@ std::optional<Civil> civil(std::string_view text) {
       pos += 3;
     }
   }
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-      second > 60) {
+  constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] ||
+      (month == 2 && day == 29 && !leap) || hour > 23 || minute > 59 || second > 60) {
     return std::nullopt;
   }
   out.tm = std::tm{second, minute, hour, day, month - 1, year - 1900, 0, 0, -1, 0, nullptr};

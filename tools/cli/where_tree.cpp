@@ -83,7 +83,6 @@ class Builder {
                            : c.number);
       case Field::kHost:
         if (!equality || c.regex) return nullptr;
-        tree_.uses_host = true;
         return text(XOLTLOG_QUERY_HOST, op, c.text);
       case Field::kLogset:
         // Ordinary files fail every logset comparison in the library, so
@@ -131,6 +130,12 @@ class Builder {
   std::size_t operators_ = 0;
 };
 
+bool compares_host(const XoltLogQueryNode* node) {
+  if (node == nullptr) return false;
+  if (node->kind == XOLTLOG_QUERY_FIELD) return node->value.number == XOLTLOG_QUERY_HOST;
+  return compares_host(node->left) || compares_host(node->right);
+}
+
 }  // namespace
 
 void build_library_tree(const Ast& ast, LibraryTree& tree) {
@@ -139,11 +144,9 @@ void build_library_tree(const Ast& ast, LibraryTree& tree) {
   XoltLogQueryNode* root = builder.necessary(*ast.root, false);
   // A larger tree is beyond what the library evaluates; collecting without
   // it loses nothing, the tool's evaluation still decides.
-  if (builder.operators() > kMaxOperators) {
-    tree.uses_host = false;
-    return;
-  }
+  if (builder.operators() > kMaxOperators) return;
   tree.root = root;
+  tree.uses_host = compares_host(root);
 }
 
 }  // namespace xoltlog::tool::where

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <new>
 
-#include "frame/memory.h"
+#include "platform/heap.h"
 #include "platform/clock.h"
 #include "platform/posix/syscalls.h"
 #include "platform/posix/syslog_datagram.h"

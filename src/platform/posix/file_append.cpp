@@ -96,11 +96,29 @@ void end_torn_record(int fd) noexcept {
 
 namespace {
 
+// Whether the file was deleted: marked so, or, when deletions under its
+// lock happened since the appender last looked, without a link left.
+bool deleted(const posix::LockSlot& slot, int fd, FileIdentity& identity) noexcept {
+  if (posix::marked_deleted(slot, identity)) {
+    return true;
+  }
+  const std::uint64_t deletions = slot.deleted.deletions.load(std::memory_order_relaxed);
+  if (deletions == identity.deletions_seen) {
+    return false;
+  }
+  struct stat status {};
+  if (syscalls().fstat(fd, &status) != 0) {
+    return false;  // looked at again at the next append
+  }
+  identity.deletions_seen = deletions;
+  return status.st_nlink == 0;
+}
+
 // The append under the file's lock; then, with the lock still held, what
 // the table slot must learn of it.
 template <typename Track>
 std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::uint32_t count,
-                           const FileIdentity* identity, Track track) noexcept {
+                           FileIdentity* identity, Track track) noexcept {
   if (!can_append(context, bytes, count)) {
     return -1;
   }
@@ -109,7 +127,7 @@ std::int32_t locked_append(XoltLogFileContext& context, const void* bytes, std::
   if (!lock.held()) {
     return -1;
   }
-  if (identity != nullptr && posix::marked_deleted(lock.slot(), *identity)) {
+  if (identity != nullptr && deleted(lock.slot(), fd, *identity)) {
     return kFileDeleted;
   }
   if (lock.taken_over()) {
@@ -128,7 +146,7 @@ std::int32_t file_append(XoltLogFileContext& context, const void* bytes,
                        [](posix::LockSlot& slot, int, std::int32_t) { posix::forget_size(slot); });
 }
 
-std::int32_t file_append_tracked(XoltLogFileContext& context, const FileIdentity& identity,
+std::int32_t file_append_tracked(XoltLogFileContext& context, FileIdentity& identity,
                                  const void* bytes, std::uint32_t count) noexcept {
   return locked_append(context, bytes, count, &identity,
                        [&](posix::LockSlot& slot, int fd, std::int32_t appended) {

@@ -93,7 +93,7 @@ std::int32_t open_locked(XoltLogFileContext& context, const char* name, UniqueFd
     if (lock.taken_over()) {
       posix::end_torn_record(posix::descriptor_of(context));
     }
-    posix::clear_deleted(lock.slot(), FileIdentity{status.st_dev, status.st_ino});
+    posix::clear_deleted(lock.slot(), FileIdentity{status.st_dev, status.st_ino, 0});
   }
   return 0;
 }
@@ -184,7 +184,7 @@ bool file_identity(const XoltLogFileContext& context, FileIdentity& identity) no
   if (context.file == 0 || syscalls().fstat(posix::descriptor_of(context), &status) != 0) {
     return false;
   }
-  identity = FileIdentity{status.st_dev, status.st_ino};
+  identity = FileIdentity{status.st_dev, status.st_ino, kDeletionsNotSeen};
   return true;
 }
 
@@ -210,14 +210,29 @@ std::int32_t file_open_with_first_line(XoltLogFileContext& context, const char* 
     wrote_first_line = true;
     size = length;
   }
-  posix::record_size(lock.slot(), FileIdentity{status.st_dev, status.st_ino}, size);
+  posix::record_size(lock.slot(), FileIdentity{status.st_dev, status.st_ino, 0}, size);
   return 0;
 }
 
-// A log file being written is deleted under its lock, and marked deleted
-// there, so that its appenders learn of it at their next record without a
-// system call of their own.
-std::int32_t file_delete(const char* name) noexcept {
+namespace {
+
+enum class Deletion { kRemoved, kFailed, kNameReplaced };
+// A name that keeps being made anew between the opening and the unlinking
+// of a deletion is given up after so many tries.
+constexpr int kNameAttempts = 8;
+
+// Whether name, looked at without following a link, is still the file
+// whose status was taken.
+bool names_file(const char* name, const struct stat& file) noexcept {
+  struct stat now {};
+  return syscalls().lstat(name, &now) == 0 && now.st_dev == file.st_dev &&
+         now.st_ino == file.st_ino;
+}
+
+// One try: the file is opened, its lock taken, and the name unlinked only
+// while it still names that file, whose identity is then marked. A writer
+// may have made a new file of that name since the old one was opened.
+Deletion delete_once(const char* name) noexcept {
   const UniqueFd fd(syscalls().open(name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
   struct stat status {};
   posix::LockSlot* slot = nullptr;
@@ -225,15 +240,33 @@ std::int32_t file_delete(const char* name) noexcept {
     slot = posix::attach_existing_file_lock(name, status);
   }
   const bool locked = slot != nullptr && posix::lock_slot(*slot) != posix::SlotLock::kFailed;
-  const bool removed = syscalls().unlink(name) == 0;
+  Deletion outcome = Deletion::kNameReplaced;
+  if (!locked || names_file(name, status)) {
+    outcome = syscalls().unlink(name) == 0 ? Deletion::kRemoved : Deletion::kFailed;
+  }
   if (locked) {
-    if (removed) {
-      posix::mark_deleted(*slot, FileIdentity{status.st_dev, status.st_ino});
+    if (outcome == Deletion::kRemoved) {
+      posix::mark_deleted(*slot, FileIdentity{status.st_dev, status.st_ino, 0});
     }
     posix::unlock_slot(*slot);
   }
   posix::detach_file_lock(slot);
-  return removed ? 0 : -1;
+  return outcome;
+}
+
+}  // namespace
+
+// A log file being written is deleted under its lock, and marked deleted
+// there, so that its appenders learn of it at their next record without a
+// system call of their own.
+std::int32_t file_delete(const char* name) noexcept {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const Deletion outcome = delete_once(name);
+    if (outcome != Deletion::kNameReplaced) {
+      return outcome == Deletion::kRemoved ? 0 : -1;
+    }
+  }
+  return -1;
 }
 
 bool file_removed(const XoltLogFileContext& context) noexcept {

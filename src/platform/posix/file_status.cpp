@@ -27,7 +27,7 @@ bool path_identity(const char* path, FileIdentity& identity) noexcept {
   if (syscalls().stat(path, &status) != 0) {
     return false;
   }
-  identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+  identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino), 0};
   return true;
 }
 

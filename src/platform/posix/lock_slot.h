@@ -28,10 +28,14 @@ struct TrackedSize {
 // so that appenders still holding it open stop writing records nobody will
 // see. Inode 0 marks nothing. Changed and read under the slot's mutex; an
 // inode is not reused while anyone holds the deleted file open, and whoever
-// opens a file that reuses it clears the mark.
+// opens a file that reuses it clears the mark. Files share slots, so a
+// later deletion can overwrite the mark of a file that is still being
+// written: the count of deletions tells its appenders to look at the link
+// count once, whenever it moved since they last looked.
 struct DeletedFile {
   std::atomic<std::uint64_t> device;
   std::atomic<std::uint64_t> inode;
+  std::atomic<std::uint64_t> deletions;
 };
 
 struct alignas(64) LockSlot {

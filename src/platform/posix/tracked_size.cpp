@@ -61,6 +61,7 @@ bool add_to_size(LockSlot& slot, const FileIdentity& identity, std::uint64_t gro
 void mark_deleted(LockSlot& slot, const FileIdentity& identity) noexcept {
   slot.deleted.device.store(identity.device, kRelaxed);
   slot.deleted.inode.store(identity.inode, kRelaxed);
+  slot.deleted.deletions.store(slot.deleted.deletions.load(kRelaxed) + 1, kRelaxed);
 }
 
 bool marked_deleted(const LockSlot& slot, const FileIdentity& identity) noexcept {

@@ -1,4 +1,4 @@
-#include "frame/memory.h"
+#include "platform/heap.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 // The heap through which every block handed to a caller passes, and owners
-// for such blocks inside the library.
+// for such blocks inside the library. At the bottom of the layers, so that
+// the platform layer hands out blocks callers release like any other.
 #pragma once
 
 #include <cstdint>
