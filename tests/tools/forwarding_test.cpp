@@ -73,7 +73,8 @@ class Rsyslogd {
 std::string example_config(const std::string& logs, int port) {
   std::string text = read_file(XOLTLOG_SOURCE_DIR "/docs/examples/rsyslog-xoltlog.conf");
   text = std::regex_replace(text, std::regex("/var/log/shop/"), logs + "/");
-  return std::regex_replace(text, std::regex("port=\"10514\""), "port=\"" + std::to_string(port) + "\"");
+  return std::regex_replace(text, std::regex("port=\"10514\""),
+                            "port=\"" + std::to_string(port) + "\"");
 }
 
 // How often each marker arrived.
@@ -91,7 +92,8 @@ using RsyslogForwarding = SeriesFixture;
 
 TEST_F(RsyslogForwarding, EveryRecordOfARollingRecycledSeriesArrivesExactlyOnce) {
   ASSERT_EQ(access(kRsyslogd, X_OK), 0) << "rsyslogd is not installed (scripts/deps.sh does it)";
-  const std::string receiver_dir = root_.file("receiver"), received = receiver_dir + "/received.log";
+  const std::string receiver_dir = root_.file("receiver");
+  const std::string received = receiver_dir + "/received.log";
   const int port = free_port();
   ASSERT_GT(port, 0);
   // The receiver gives up root once its port is open.

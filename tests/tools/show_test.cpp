@@ -243,12 +243,14 @@ TEST_F(ToolShow, AnyBytesBecomeValidJsonThatReadsBackAsTheirText) {
       {"quote \" and backslash \\ and slash /", "quote \" and backslash \\ and slash /"},
       {"soh\x01" "bell\x07" "del\x7f" "esc\x1b", "soh\x01" "bell\x07" "del\x7f" "esc\x1b"},
       {"tab\tcr\rback\bform\f", "tab\tcr\nback\bform\f"},  // a carriage return reads as a line feed
-      {"\xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "\xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+      {"\xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80",
+       "\xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
       {"overlong \xc0\xaf", "overlong \xef\xbf\xbd\xef\xbf\xbd"},
       {"surrogate \xed\xa0\x80!", "surrogate \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd!"},
       {"cut \xe2\x82", "cut \xef\xbf\xbd\xef\xbf\xbd"},
       {"beyond \xf4\x90\x80\x80", "beyond \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"},
-      {std::string(100, 'a') + "\"" + std::string(9, 'b'), std::string(100, 'a') + "\"" + std::string(9, 'b')},
+      {std::string(100, 'a') + "\"" + std::string(9, 'b'),
+       std::string(100, 'a') + "\"" + std::string(9, 'b')},
   };
   for (const auto& c : kCases) {
     std::ofstream(path_, std::ios::binary | std::ios::trunc) << one_record(c.bytes, c.bytes);
@@ -288,7 +290,9 @@ TEST_F(ToolShow, LinesThatAreNotRecordsAreShownDamagedWithTheReadersReason) {
 
 TEST_F(ToolShow, AClosedReaderEndsTheToolQuietly) {
   std::string many = "$Header 65543,12,3,1773136800,-3600,alpha\n";
-  for (int i = 0; i < 50000; ++i) many += "2,12,3,3,1," + at(0, ",100,200,0:,4:many,3:svc,0,(0|)\n");
+  for (int i = 0; i < 50000; ++i) {
+    many += "2,12,3,3,1," + at(0, ",100,200,0:,4:many,3:svc,0,(0|)\n");
+  }
   std::ofstream(path_, std::ios::binary | std::ios::trunc) << many;
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);

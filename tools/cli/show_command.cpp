@@ -3,10 +3,7 @@
 // keeps printing what the writers append, across rollovers and recycling.
 #include <signal.h>
 
-#include <cerrno>
 #include <ctime>
-#include <iostream>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>

@@ -77,7 +77,9 @@ char* put_label(char* out, const RecordView& view) {
       out = put(out, view.type == XOLTLOG_MSG_DEBUG ? "debug/" : "diag/");
       return put_number(out, view.number);
     case XOLTLOG_MSG_APP:
-      return put(out, view.number == 0 ? "app/info" : view.number == 1 ? "app/warning" : "app/error");
+      return put(out, view.number == 0   ? "app/info"
+                      : view.number == 1 ? "app/warning"
+                                         : "app/error");
     case XOLTLOG_MSG_AUDIT: return put(out, view.number == 0 ? "audit/success" : "audit/failure");
     default: return put(out, kind_name(view.type));
   }
