@@ -54,6 +54,7 @@ RecordFile::RecordFile(std::string path, std::string logset_name)
   }
   info_.host = header.host_name;
   info_.record_version = header.version;
+  prepare_json_fields(info_);
 }
 
 RecordFile::~RecordFile() {

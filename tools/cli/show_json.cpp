@@ -96,6 +96,17 @@ char* put_json_string(char* out, std::string_view text) {
   return out;
 }
 
+void prepare_json_fields(ShownFile& file) {
+  std::string& fields = file.json_fields;
+  fields.resize(64 + 6 * (file.path.size() + file.host.size() + file.logset.size()));
+  char* out = fields.data();
+  out = text_field(out, ",\"host\":", file.host);
+  out = file.logset.empty() ? put(out, ",\"logset\":null")
+                            : text_field(out, ",\"logset\":", file.logset);
+  out = text_field(out, ",\"file\":", file.path);
+  fields.resize(static_cast<std::size_t>(out - fields.data()));
+}
+
 char* Renderer::json_record(char* out, const ShownFile& file, std::uint64_t line_number,
                             const RecordView& view, std::string_view message) const {
   out = put(out, "{\"timestamp\":\"");
@@ -120,20 +131,17 @@ char* Renderer::json_record(char* out, const ShownFile& file, std::uint64_t line
     out = put(out, ",\"outcome\":null");
   }
   out = text_field(out, ",\"message\":", message);
-  out = text_field(out, ",\"host\":", file.host);
   out = put_number(put(out, ",\"pid\":"), view.pid);
   out = put_number(put(out, ",\"tid\":"), view.tid);
   out = put_number(put(out, ",\"product\":"), view.product != 0 ? view.product : file.product);
   out = put_number(put(out, ",\"originator\":"), view.originator);
-  out = file.logset.empty() ? put(out, ",\"logset\":null")
-                            : text_field(out, ",\"logset\":", file.logset);
   out = put(out, ",\"kind\":\"");
   out = put(out, kind_name(view.type));
   out = text_field(out, "\",\"who\":", view.who);
   out = text_field(out, ",\"context\":", view.context);
   out = put_number(put(out, ",\"sequence\":"), view.sequence);
   out = put_number(put(out, ",\"catalog_id\":"), view.catalog_id);
-  out = text_field(out, ",\"file\":", file.path);
+  out = put(out, file.json_fields);
   out = put_number(put(out, ",\"line\":"), line_number);
   return put(out, "}\n");
 }

@@ -21,7 +21,13 @@ struct ShownFile {
   std::uint32_t product = 0;       // from the name: logset records carry none
   std::string logset;              // the logset's name; empty for ordinary files
   std::uint32_t record_version = 0;
+  // The constant part of every JSON object of this file, its path and host
+  // already escaped (prepare_json_fields).
+  std::string json_fields;
 };
+
+// Fills file.json_fields from its path, host and logset.
+void prepare_json_fields(ShownFile& file);
 
 // Bytes waiting for standard output.
 class OutputBuffer {
