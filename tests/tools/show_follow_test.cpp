@@ -28,6 +28,15 @@ std::vector<int> markers_in(const std::vector<std::string>& lines, std::set<std:
   return markers;
 }
 
+std::vector<int> missing(const std::vector<int>& shown, int count) {
+  const std::set<int> seen(shown.begin(), shown.end());
+  std::vector<int> absent;
+  for (int k = 0; k < count; ++k) {
+    if (seen.count(k) == 0) absent.push_back(k);
+  }
+  return absent;
+}
+
 std::vector<int> range(int count) {
   std::vector<int> all(static_cast<std::size_t>(count));
   for (int k = 0; k < count; ++k) all[static_cast<std::size_t>(k)] = k;
@@ -51,7 +60,8 @@ TEST_F(ToolShowSeries, ASeriesIsShownOldestFileFirstAndFollowedAcrossRolloverAnd
                          std::chrono::seconds(15)));
   EXPECT_EQ(follower.stop(SIGINT), 0);
   std::set<std::string> files;
-  EXPECT_EQ(markers_in(lines_of(read_file(out)), &files), range(460));
+  const std::vector<int> shown = markers_in(lines_of(read_file(out)), &files);
+  EXPECT_EQ(shown, range(460)) << "missing: " << ::testing::PrintToString(missing(shown, 460));
   std::size_t gone = 0;
   for (const std::string& file : files) gone += std::filesystem::exists(file) ? 0u : 1u;
   EXPECT_GT(files.size(), 8u);

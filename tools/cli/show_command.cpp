@@ -110,7 +110,7 @@ Plan plan_of(ShowOptions& options) {
     return plan;
   }
   SelectedFiles selected = select_log_files(options.selection, false, WhereQuery::Scope::kRecords);
-  if (selected.files.empty() && !options.follow) {
+  if (selected.files.empty()) {
     throw ToolError(ExitCode::kNotFound, "no log file matches the selection",
                     "list them with xoltlog files");
   }

@@ -102,21 +102,22 @@ std::string series_prefix(std::string_view name) {
   return keep == 0 ? std::string() : std::string(name.substr(0, end));
 }
 
-std::string next_in_series(const std::string& directory, const std::string& prefix,
-                           const std::string& name) {
-  std::string best;
-  std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(directory.c_str()), closedir);
-  if (!listing || prefix.empty()) return best;
+std::vector<std::string> newer_in_series(const std::string& directory, const std::string& prefix,
+                                         const std::string& name) {
+  std::vector<std::string> newer;
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(directory.empty() ? "." : directory.c_str()),
+                                              closedir);
+  if (!listing || prefix.empty()) return newer;
   for (const dirent* entry = readdir(listing.get()); entry != nullptr;
        entry = readdir(listing.get())) {
     const std::string_view candidate = entry->d_name;
-    if (candidate.substr(0, prefix.size()) != prefix || series_prefix(candidate) != prefix ||
-        candidate <= name || (!best.empty() && candidate >= best)) {
-      continue;
+    if (candidate.substr(0, prefix.size()) == prefix && candidate > name &&
+        series_prefix(candidate) == prefix) {
+      newer.emplace_back(candidate);
     }
-    best = candidate;
   }
-  return best;
+  std::sort(newer.begin(), newer.end());
+  return newer;
 }
 
 }  // namespace xoltlog::tool

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/show_render.h"
 #include "cli/show_scan.h"
@@ -82,9 +83,10 @@ class RecordFile {
 // file; empty for a name of neither form.
 std::string series_prefix(std::string_view name);
 
-// The first file of the series in directory whose name sorts after name
-// (names of a series sort in the order they were started); empty if none.
-std::string next_in_series(const std::string& directory, const std::string& prefix,
-                           const std::string& name);
+// The files of the series in directory (empty: the current directory)
+// whose names sort after name, in order: names of a series sort in the
+// order they were started.
+std::vector<std::string> newer_in_series(const std::string& directory, const std::string& prefix,
+                                         const std::string& name);
 
 }  // namespace xoltlog::tool

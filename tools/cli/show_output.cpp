@@ -1,5 +1,7 @@
 #include "cli/show_output.h"
 
+#include <poll.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,7 +14,43 @@ namespace xoltlog::tool {
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 20;
-constexpr long kPollNanoseconds = 200'000'000;
+constexpr int kPollMilliseconds = 200;
+
+// Wakes the follower as soon as a file in a followed directory is created,
+// written or removed (inotify), so that a file recycling deletes soon after
+// the writer moved on is opened in time; without inotify, or when nothing
+// happens, every poll interval.
+class DirectoryWatch {
+ public:
+  DirectoryWatch() : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+  ~DirectoryWatch() {
+    if (fd_ >= 0) close(fd_);
+  }
+  DirectoryWatch(const DirectoryWatch&) = delete;
+  DirectoryWatch& operator=(const DirectoryWatch&) = delete;
+
+  void add(const std::string& directory) {
+    if (fd_ >= 0) inotify_add_watch(fd_, directory.c_str(), IN_CREATE | IN_MODIFY | IN_MOVED_TO);
+  }
+  // Returns after an event or milliseconds; the events themselves do not
+  // matter, the follower looks at its files again either way.
+  void wait(int milliseconds) {
+    if (fd_ < 0) {
+      const timespec pause{0, milliseconds * 1'000'000L};
+      nanosleep(&pause, nullptr);
+      return;
+    }
+    pollfd ready{fd_, POLLIN, 0};
+    if (poll(&ready, 1, milliseconds) > 0) {
+      alignas(inotify_event) char events[4096];
+      while (read(fd_, events, sizeof events) > 0) {
+      }
+    }
+  }
+
+ private:
+  int fd_;
+};
 
 std::string directory_of(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -110,61 +148,56 @@ void Shower::show_file(const std::string& path, const std::string& logset, bool 
   if (file->ok()) drain(*file, !keep);
   if (!keep) return;
   Tail& tail = tails_[prefix.empty() ? path : directory + prefix];
-  tail = Tail{directory, prefix, path, logset, nullptr, false};
+  tail = Tail{directory, prefix, path, logset, file->name(), nullptr, {}};
   if (file->ok()) tail.file = std::move(file);
 }
 
-bool Shower::open_tail(Tail& tail) {
-  auto file = std::make_unique<RecordFile>(tail.path, tail.logset);
-  if (file->ok()) {
-    tail.file = std::move(file);
-    return true;
+// Opens the files of the series newer than any known, oldest first, and
+// queues them: once open, a file stays readable to its end even when
+// recycling deletes it before its turn. A file whose header is not written
+// yet is tried again next round.
+void Shower::queue_newer(Tail& tail) {
+  if (tail.prefix.empty()) return;
+  for (const std::string& name : newer_in_series(tail.directory, tail.prefix, tail.newest)) {
+    auto file = std::make_unique<RecordFile>(tail.directory + name, tail.logset);
+    if (!file->ok()) {
+      if (file->header_missing()) return;
+      report(tail.directory + name, file->problem());
+    } else {
+      tail.queued.push_back(std::move(file));
+    }
+    tail.newest = name;
   }
-  // A file just created may not have its header yet; anything else is
-  // reported once, and the series goes on with its next file.
-  if (!file->header_missing()) {
-    report(tail.path, file->problem());
-    tail.broken = true;
-  }
-  return false;
 }
 
 // One round of following a series: what was appended, then the next file
 // once the writer has moved on to it. True when anything was read.
 bool Shower::advance(Tail& tail) {
-  if (!tail.file && (tail.broken || !open_tail(tail))) {
-    if (tail.prefix.empty()) return false;
-    const std::string next = next_in_series(tail.directory.empty() ? "." : tail.directory,
-                                            tail.prefix, tail.path.substr(tail.directory.size()));
-    if (next.empty()) return false;
-    tail.path = tail.directory + next;
-    tail.broken = false;
-    return true;
+  if (!tail.file && tail.queued.empty()) {
+    // The first file had no header yet when it was named.
+    auto file = std::make_unique<RecordFile>(tail.path, tail.logset);
+    if (file->ok()) tail.file = std::move(file);
   }
-  if (drain(*tail.file, false)) return true;
-  if (tail.prefix.empty()) return false;
-  const std::string next = next_in_series(tail.directory.empty() ? "." : tail.directory,
-                                          tail.prefix, tail.file->name());
-  if (next.empty()) return false;
+  if (tail.file && drain(*tail.file, false)) return true;
+  queue_newer(tail);
+  if (tail.queued.empty()) return false;
   // The writer finishes a file before it starts the next: what the old one
   // got in the meantime comes first.
-  drain(*tail.file, true);
-  tail.file.reset();
-  tail.path = tail.directory + next;
-  open_tail(tail);
+  if (tail.file) drain(*tail.file, true);
+  tail.file = std::move(tail.queued.front());
+  tail.queued.pop_front();
   return true;
 }
 
 void Shower::follow(volatile sig_atomic_t& stop) {
   flush();
+  DirectoryWatch watch;
+  for (const auto& [key, tail] : tails_) watch.add(tail.directory.empty() ? "." : tail.directory);
   while (stop == 0 && !closed_) {
     bool progress = false;
     for (auto& [key, tail] : tails_) progress = advance(tail) || progress;
     flush();
-    if (!progress && stop == 0) {
-      const timespec pause{0, kPollNanoseconds};
-      nanosleep(&pause, nullptr);  // a signal ends it early
-    }
+    if (!progress && stop == 0) watch.wait(kPollMilliseconds);  // a signal ends it early
   }
 }
 

@@ -7,6 +7,7 @@
 #include <signal.h>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -41,16 +42,17 @@ class Shower {
   struct Tail {
     std::string directory;  // with its trailing '/', or empty
     std::string prefix;     // the series' name prefix; empty: this file alone
-    std::string path;       // the file followed
+    std::string path;       // the file named first
     std::string logset;
-    std::unique_ptr<RecordFile> file;  // null until its header can be read
-    bool broken = false;               // path cannot be read: wait for the next file
+    std::string newest;     // name of the newest file of the series known
+    std::unique_ptr<RecordFile> file;  // being read; null while its header is missing
+    std::deque<std::unique_ptr<RecordFile>> queued;  // newer files, open, oldest first
   };
 
   bool drain(RecordFile& file, bool at_rest);
   void show_record(RecordFile& file);
   bool advance(Tail& tail);
-  bool open_tail(Tail& tail);
+  void queue_newer(Tail& tail);
   void report(const std::string& path, const std::string& problem);
   void flush();
 

@@ -110,8 +110,8 @@ void local_time(std::int64_t second, bool json, std::string& time, std::string& 
 char* OutputBuffer::reserve(std::size_t count) {
   if (capacity_ - size_ < count) {
     const std::size_t capacity = std::max(capacity_ * 2, size_ + count + (1 << 20));
-    auto grown = std::make_unique<char[]>(capacity);
-    std::memcpy(grown.get(), data_.get(), size_);
+    auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
     data_ = std::move(grown);
     capacity_ = capacity;
   }
