@@ -288,6 +288,21 @@ TEST_F(ToolShow, LinesThatAreNotRecordsAreShownDamagedWithTheReadersReason) {
   }
 }
 
+TEST_F(ToolShow, ALogsetRecordTakesItsProductAndLogsetFromTheFileName) {
+  const std::string logset = dir_.file("12-nightly-260310093000.log");
+  std::ofstream(logset, std::ios::binary)
+      << "$Header 65544,-3600,beta\n2,3,9," << kMarch10Ms << ",100,200,0:,2:ok,3:svc,0,(0|)\n";
+  const ToolRun run = show({"--json", logset});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const json value = json::parse(run.out);
+  EXPECT_EQ(value["product"], 12);
+  EXPECT_EQ(value["originator"], 3);
+  EXPECT_EQ(value["sequence"], 9);
+  EXPECT_EQ(value["logset"], "nightly");
+  EXPECT_EQ(value["host"], "beta");
+  EXPECT_EQ(value["timestamp"], "2026-03-10T11:00:00.000+01:00");
+}
+
 TEST_F(ToolShow, AClosedReaderEndsTheToolQuietly) {
   std::string many = "$Header 65543,12,3,1773136800,-3600,alpha\n";
   for (int i = 0; i < 50000; ++i) {

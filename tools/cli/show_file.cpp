@@ -34,9 +34,12 @@ RecordFile::RecordFile(std::string path, std::string logset_name)
   std::uint32_t originator = 0;
   char set_name[XOLTLOG_FIND_NAME_SIZE] = {};
   char date_time[13] = {};
+  // A logset file named on the command line goes by its set file name.
   if (getidfromfilename(name_.c_str(), &info_.product, &originator) == 0 &&
-      name_.size() < sizeof set_name) {
-    getSLidfromfilename(name_.c_str(), &info_.product, set_name, date_time);
+      name_.size() < sizeof set_name &&
+      getSLidfromfilename(name_.c_str(), &info_.product, set_name, date_time) != 0 &&
+      info_.logset.empty()) {
+    info_.logset = set_name;
   }
   if (xoltLogOs_open(context_.get(), info_.path.c_str(), 1, nullptr) != 0) {
     problem_ = open_problem(info_.path);
