@@ -12,6 +12,12 @@ xoltlog_add_test(tools_test
   tools/config_cmd_test.cpp
   tools/log_cmd_test.cpp
   tools/files_test.cpp
+  tools/show_test.cpp
+  tools/series_fixture.cpp
+  tools/show_follow_test.cpp
+  tools/forwarding_test.cpp
 )
-target_compile_definitions(tools_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>")
-add_dependencies(tools_test xoltlog_tool)
+target_compile_definitions(tools_test PRIVATE XOLTLOG_TOOL_PATH="$<TARGET_FILE:xoltlog_tool>"
+  XOLTLOG_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+# show renders catalog messages through the formatting library.
+add_dependencies(tools_test xoltlog_tool xoltLogFormatMsg)
