@@ -15,30 +15,9 @@
 
 static const char* const kTypeNames[] = {"debug", "diag", "app", "context", "audit", "secure"};
 
-/* Record lines as the file writer lays them out: numbers up to a comma,
- * strings as "N:bytes,". Returns 0 when the line does not follow. */
-static int next_number(const char** p, long long* value) {
-  char* end = NULL;
-  *value = strtoll(*p, &end, 10);
-  if (end == *p || (*end != ',' && *end != '\0')) return 0;
-  *p = *end == ',' ? end + 1 : end;
-  return 1;
-}
-
-static int next_string(const char** p, const char** bytes, int* length) {
-  char* end = NULL;
-  const unsigned long count = strtoul(*p, &end, 10);
-  if (end == *p || *end != ':' || count > strlen(end + 1)) return 0;
-  *bytes = end + 1;
-  *length = (int)count;
-  *p = end + 1 + count;
-  if (**p == ',') ++*p;
-  return 1;
-}
-
 /* "app warning", "diag 2", "audit failure", ... from the type and the
  * number that follows the who, subject or title field. */
-static void describe_kind(long long type, long long number, char* kind, size_t size) {
+static void describe_kind(uint32_t type, long long number, char* kind, size_t size) {
   static const char* const kSeverities[] = {"info", "warning", "error", "error", "error"};
   if (type == XOLTLOG_MSG_APP && number >= 0 && number <= 4) {
     snprintf(kind, size, "app %s", kSeverities[number]);
@@ -55,37 +34,52 @@ static unsigned total_of(const unsigned counts[6]) {
   return counts[0] + counts[1] + counts[2] + counts[3] + counts[4];
 }
 
-static void render_record(const char* line, unsigned counts[6]) {
-  long long f[8]; /* type, product, originator, file originator, sequence, time, pid, tid */
-  long long number = 0;
-  const char *p = line, *token = "", *text = "", *who = "";
-  int token_n = 0, text_n = 0, who_n = 0, readable = 1;
-  for (int i = 0; i < 8 && readable; ++i) readable = next_number(&p, &f[i]);
-  readable = readable && f[0] >= 0 && f[0] <= 4 && next_string(&p, &token, &token_n) &&
-             next_string(&p, &text, &text_n) && next_string(&p, &who, &who_n) &&
-             (f[0] == XOLTLOG_MSG_CONTEXT || next_number(&p, &number));
-  if (!readable) {
+static long long number_of(const XoltLogMsg* record) {
+  switch (record->type) {
+    case XOLTLOG_MSG_APP: return record->attr.severity;
+    case XOLTLOG_MSG_AUDIT: return record->outcome;
+    case XOLTLOG_MSG_CONTEXT: return 0;
+    default: return record->attr.level;
+  }
+}
+
+/* One record line, read back into a message record by the library. */
+static void render_record(const XoltLogTextMsg* line, uint32_t version, unsigned counts[6]) {
+  XoltLogMsg record;
+  XoltLogParseError error;
+  const char* text = line->storage;
+  if (xoltLogMsgParse(text, strlen(text), version, &record, &error) != XOLTLOG_OK) {
     ++counts[5]; /* no secure audit record reaches a file: the slot counts these */
-    printf("    (unreadable) %.60s\n", line);
+    printf("    (unreadable at byte %" PRIu64 ": %s) %.60s\n", error.offset, error.reason, text);
     return;
   }
-  ++counts[f[0]];
-  if (total_of(counts) > SHOWN_PER_FILE) return;
-  const time_t seconds = (time_t)(f[5] / 1000);
-  struct tm local;
-  char clock[16] = "", kind[24];
-  if (localtime_r(&seconds, &local) != NULL) strftime(clock, sizeof clock, "%H:%M:%S", &local);
-  describe_kind(f[0], number, kind, sizeof kind);
-  printf("    #%-3lld %s.%03lld pid %lld tid %lld  %-13s %-14.*s", f[4], clock, f[5] % 1000, f[6],
-         f[7], kind, who_n, who);
-  if (token_n > 0) printf(" [%.*s]", token_n, token);
-  /* A catalog message has no text: its identifier and typed arguments
-   * stand in the argument list. */
-  if (text_n > 0) {
-    printf(" %.*s\n", text_n, text);
-  } else {
-    printf(" catalog %s\n", p);
+  ++counts[record.type];
+  if (total_of(counts) <= SHOWN_PER_FILE) {
+    const time_t seconds = (time_t)(record.timestamp_ms / 1000);
+    struct tm local;
+    char clock[16] = "", kind[24];
+    if (localtime_r(&seconds, &local) != NULL) strftime(clock, sizeof clock, "%H:%M:%S", &local);
+    describe_kind(record.type, number_of(&record), kind, sizeof kind);
+    const char* who = record.type == XOLTLOG_MSG_CONTEXT || record.who_or_subject == NULL
+                          ? ""
+                          : record.who_or_subject;
+    printf("    #%-3u %s.%03lld pid %u tid %u  %-13s %-14s", record.sequence, clock,
+           (long long)(record.timestamp_ms % 1000), record.process_id, record.thread_id, kind,
+           who);
+    if (record.context_token != NULL && record.context_token[0] != '\0') {
+      printf(" [%s]", record.context_token);
+    }
+    /* A catalog message has no text: its identifier and typed arguments
+     * stand in its Rir message. */
+    if (record.text != NULL && record.text[0] != '\0') {
+      printf(" %s\n", record.text);
+    } else {
+      uint32_t count = 0;
+      xoltRirGetArgCount(&record.rir, &count);
+      printf(" catalog message %u with %u arguments\n", record.rir.id, count);
+    }
   }
+  xoltLogFreeMsg(&record);
 }
 
 /* Shows one file; adds its whole and unreadable records to totals. */
@@ -108,7 +102,7 @@ static void show_file(const char* directory, const char* name, unsigned totals[2
   for (;;) {
     init_text_msg(&line);
     const int32_t status = readrecord(&file, &line);
-    if (status == 1) render_record(line.storage, counts);
+    if (status == 1) render_record(&line, header.version, counts);
     free_text_msg(&line);
     if (status != 1) break;
   }
