@@ -10,15 +10,28 @@
 namespace xoltlog::tool {
 namespace {
 
+constexpr const char* kStoreHelp =
+    "Configuration store for this command: a store file (a path containing \".conf\") or a "
+    "registry key path; overrides XOLTLOG_CFG_LOC";
+
+// --store is taken wherever it stands: before the command, after it, or
+// after a subcommand of config, as a user writes it.
+void add_store_option(CLI::App& command, GlobalOptions& global) {
+  command.add_option("--store", global.store, kStoreHelp);
+  for (CLI::App* sub : command.get_subcommands([](CLI::App*) { return true; })) add_store_option(*sub, global);
+}
+
 int run(int argc, char** argv) {
   CLI::App app{"Configure products and read, follow and manage their log files."};
   app.name("xoltlog");
   app.require_subcommand(1);
+  app.footer(
+      "Exit codes: 0 success; 1 failed; 2 bad command line; 3 bad --where, time or\n"
+      "selection; 4 not found; 5 refused; 6 configuration store; 7 log files; 70 fault\n"
+      "in the tool (xoltlog(1)). 'xoltlog COMMAND --help' describes a command.");
   GlobalOptions global;
-  app.add_option("--store", global.store,
-                 "Configuration store for this command: a store file (a path containing "
-                 "\".conf\") or a registry path; overrides XOLTLOG_CFG_LOC");
   add_registered_commands(app, global);
+  add_store_option(app, global);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -38,7 +51,12 @@ int main(int argc, char** argv) {
     return xoltlog::tool::run(argc, argv);
   } catch (const xoltlog::tool::ToolError& error) {
     std::cerr << "xoltlog: " << error.what() << "\n";
-    if (!error.hint().empty()) std::cerr << "  " << error.hint() << "\n";
+    // Every failure says what to do next; one without a hint of its own
+    // points at the command's help and the manual.
+    std::cerr << "  "
+              << (error.hint().empty() ? "see 'xoltlog COMMAND --help' and xoltlog(1)"
+                                       : error.hint())
+              << "\n";
     return static_cast<int>(error.code());
   } catch (const std::bad_alloc&) {
     std::cerr << "xoltlog: out of memory\n";
