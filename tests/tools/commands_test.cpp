@@ -3,9 +3,11 @@
 // way by every command.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/other_user.h"
 #include "tools/tool_fixture.h"
 
 namespace xoltlog::test {
@@ -100,6 +102,28 @@ TEST_P(ToolCommands, EveryFailureHasItsCodeAndAHint) {
     EXPECT_EQ(failed.err.rfind("xoltlog: ", 0), 0u) << failed.err;
     EXPECT_NE(failed.err.find("\n  "), std::string::npos) << "no hint: " << failed.err;
   }
+}
+
+// A store file that is there but that the user may not change is not
+// called missing: the hint is about permission.
+TEST_P(ToolCommands, AStoreTheUserMayNotChangeIsReportedAsSuch) {
+  if (!store_file()) GTEST_SKIP() << "the registry's keys are the library's to lay out";
+  register_product();
+  // The other user may read all of it, and change none of it.
+  namespace fs = std::filesystem;
+  const auto readable = fs::perms::others_read | fs::perms::others_exec;
+  fs::permissions(root_.path(), readable, fs::perm_options::add);
+  for (const auto& entry : fs::recursive_directory_iterator(root_.path())) {
+    fs::permissions(entry.path(), readable, fs::perm_options::add);
+  }
+  for (const Args& args : std::vector<Args>{{"config", "register", "5", "x"},
+                                            {"config", "remove", "crm"}}) {
+    SCOPED_TRACE(joined(args));
+    const ToolRun refused = run_tool(args, env(), {}, kOtherUser);
+    EXPECT_EQ(refused.exit_code, 6) << refused.err;
+    EXPECT_NE(refused.err.find("permission"), std::string::npos) << refused.err;
+  }
+  EXPECT_EQ(run({"config", "show", "crm"}).exit_code, 0) << "the product was removed";
 }
 
 // "Default" names the product's Default section in files and show as it

@@ -127,7 +127,7 @@ void run_remove(const GlobalOptions& global, const std::string& text) {
   take_text(path);
   if (!gone) {
     check_result(result, ExitCode::kStore, "cannot remove product " + std::to_string(product),
-                 "check that the store can be written");
+                 store_hint());
   }
   if (is_store_file(location)) {
     std::cout << "product " << product << " removed; its settings stay in " << location << "\n";

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+
+#include <unistd.h>
 
 #include "cli/tool_error.h"
 #include "xoltlog/config_read.h"
@@ -44,7 +47,14 @@ std::uint32_t originator_in(const std::vector<XoltLogCfg*>& records, const std::
 }
 
 std::string store_hint() {
-  if (is_store_file(GetXoltLogCfgLoc())) {
+  const std::string store = GetXoltLogCfgLoc();
+  if (is_store_file(store) && (::access(store.c_str(), F_OK) == 0 || errno == EACCES)) {
+    // It is there, or this user may not even look: what stands in the way
+    // is who may read or change it.
+    return "check the permission to reach and read the store file, and to write it and its "
+           "directory for a change (run as its owner)";
+  }
+  if (is_store_file(store)) {
     return "name an existing store file with --store or XOLTLOG_CFG_LOC, or create one with "
            "'xoltlog config register'";
   }
