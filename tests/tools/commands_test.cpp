@@ -79,6 +79,11 @@ TEST_P(ToolCommands, EveryFailureHasItsCodeAndAHint) {
     int code;
   };
   const std::vector<Case> cases = {
+      {{}, 2},
+      {{"frobnicate"}, 2},
+      {{"files", "--bogus"}, 2},
+      {{"log", "--level", "high", "-p", "crm", "x"}, 2},
+      {{"config", "set", "crm"}, 2},
       {{"config", "register", "abc", "x"}, 2},
       {{"config", "register", "5", "x", "--key", "a.conf"}, 2},
       {{"config", "set", "crm", "NoSuchKey", "1"}, 4},

@@ -2,6 +2,7 @@
 // scripts, copy and delete log files.
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include "cli/commands.h"
 #include "cli/exit_code.h"
@@ -21,6 +22,16 @@ void add_store_option(CLI::App& command, GlobalOptions& global) {
   for (CLI::App* sub : command.get_subcommands([](CLI::App*) { return true; })) add_store_option(*sub, global);
 }
 
+// "xoltlog config set": the command line parsed so far, for the hint.
+std::string command_path(const CLI::App& app) {
+  std::string path = app.get_name();
+  for (const CLI::App* at = &app; !at->get_subcommands().empty();) {
+    at = at->get_subcommands().front();
+    path += " " + at->get_name();
+  }
+  return path;
+}
+
 int run(int argc, char** argv) {
   CLI::App app{"Configure products and read, follow and manage their log files."};
   app.name("xoltlog");
@@ -35,9 +46,12 @@ int run(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    // CLI11's own codes are not ours: a usage error is 2, help is 0.
-    const int printed = app.exit(error);
-    return printed == 0 ? 0 : static_cast<int>(ExitCode::kUsage);
+    // Help is printed as CLI11 lays it out; a usage error is reported as
+    // every other failure is, with our code 2 rather than CLI11's own.
+    if (error.get_exit_code() == 0) return app.exit(error);
+    std::cerr << "xoltlog: " << error.what() << "\n  run '" << command_path(app)
+              << " --help' for the arguments it takes\n";
+    return static_cast<int>(ExitCode::kUsage);
   }
   return static_cast<int>(ExitCode::kOk);
 }
