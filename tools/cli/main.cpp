@@ -19,7 +19,9 @@ constexpr const char* kStoreHelp =
 // after a subcommand of config, as a user writes it.
 void add_store_option(CLI::App& command, GlobalOptions& global) {
   command.add_option("--store", global.store, kStoreHelp);
-  for (CLI::App* sub : command.get_subcommands([](CLI::App*) { return true; })) add_store_option(*sub, global);
+  for (CLI::App* sub : command.get_subcommands([](CLI::App*) { return true; })) {
+    add_store_option(*sub, global);
+  }
 }
 
 // "xoltlog config set": the command line parsed so far, for the hint.
