@@ -9,6 +9,7 @@ target_include_directories(tools_where_test PRIVATE ${PROJECT_SOURCE_DIR}/tools)
 # to the list.
 xoltlog_add_test(tools_test
   tools/run_tool.cpp
+  tools/commands_test.cpp
   tools/config_cmd_test.cpp
   tools/log_cmd_test.cpp
   tools/files_test.cpp

@@ -28,14 +28,14 @@ struct RegisterOptions {
 };
 
 std::uint32_t product_number(const std::string& text) {
-  const bool digits = !text.empty() && text.size() <= 10 &&
-                      text.find_first_not_of("0123456789") == std::string::npos;
-  const unsigned long long value = digits ? std::stoull(text) : 0;
-  if (value == 0 || value > UINT32_MAX) {
-    throw ToolError(ExitCode::kUsage, "a product id is a number from 1 to 4294967295, not \"" +
-                                          text + "\"");
+  const std::optional<std::uint32_t> id = parse_id(text);
+  if (!id) {
+    throw ToolError(ExitCode::kUsage,
+                    "a product id is a number from 1 to 4294967295, not \"" + text + "\"",
+                    "register with a number, e.g. 'xoltlog config register 4711 \"crm,CRM "
+                    "Server\"'; the names follow it");
   }
-  return static_cast<std::uint32_t>(value);
+  return *id;
 }
 
 // Where a new product's sections go unless the command names a place: a
@@ -62,7 +62,8 @@ std::string chosen_location(const RegisterOptions& options, std::uint32_t produc
   }
   if (!options.key.empty()) {
     if (is_store_file(options.key)) {
-      throw ToolError(ExitCode::kUsage, "a registry key path must not contain \".conf\"");
+      throw ToolError(ExitCode::kUsage, "a registry key path must not contain \".conf\"",
+                      "for a store file give --file PATH instead of --key");
     }
     return options.key;
   }
@@ -80,14 +81,16 @@ void create_default_section(const std::string& location) {
 void set_default_directory(std::uint32_t product, const std::string& directory) {
   OwnedRecord record;
   check_result(xoltLogReadCfg(product, XOLTLOG_DEFAULT_ORIGINATOR, &record.cfg),
-               ExitCode::kStore, "cannot read the new product's settings");
+               ExitCode::kStore, "cannot read the new product's settings", store_hint());
   if (xoltLogCfgSetDirectory(&record.cfg, directory.c_str(), nullptr) != XOLTLOG_OK) {
     throw ToolError(ExitCode::kRefused, "refused log directory \"" + directory + "\"",
                     "give a directory of at most 1023 characters");
   }
   record.cfg.change_mask = XOLTLOG_CFG_MASK_DIRECTORY;
   check_result(xoltLogWriteCfg(product, XOLTLOG_DEFAULT_ORIGINATOR, &record.cfg),
-               ExitCode::kStore, "cannot write the log directory");
+               ExitCode::kStore, "cannot write the log directory",
+               "check that the store can be written, then 'xoltlog config set " +
+                   std::to_string(product) + " LogDirectory DIR'");
 }
 
 void run_register(const GlobalOptions& global, const RegisterOptions& options) {
@@ -124,7 +127,7 @@ void run_remove(const GlobalOptions& global, const std::string& text) {
   take_text(path);
   if (!gone) {
     check_result(result, ExitCode::kStore, "cannot remove product " + std::to_string(product),
-                 "check that the store can be written");
+                 store_hint());
   }
   if (is_store_file(location)) {
     std::cout << "product " << product << " removed; its settings stay in " << location << "\n";

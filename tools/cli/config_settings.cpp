@@ -55,7 +55,8 @@ bool read_layered(const SectionRef& section, XoltLogCfg& cfg) {
       section.logset ? xoltLogReadlogsetCfg(product, section.logset->c_str(), &cfg)
                      : xoltLogReadCfg(product, section.originator, &cfg);
   if (section.logset && result == XOLTLOG_E_CFG_STORE) return false;
-  check_result(result, ExitCode::kStore, "cannot read the settings of " + section.label());
+  check_result(result, ExitCode::kStore, "cannot read the settings of " + section.label(),
+               store_hint());
   return true;
 }
 
@@ -173,7 +174,9 @@ const KeyInfo& checked_key(const std::string& name, const SectionRef& section) {
     throw ToolError(ExitCode::kRefused,
                     std::string(key->name) + " is not a setting of a " +
                         (section.logset ? "logset" : "product or originator section"),
-                    section.logset ? "" : "give --logset NAME for a logset's keys");
+                    section.logset ? "leave out --logset to set it for the product or an "
+                                     "originator (xoltlog-config(5) lists where each key goes)"
+                                   : "give --logset NAME for a logset's keys");
   }
   return *key;
 }
@@ -192,7 +195,8 @@ void restore_app_logging(const Target& target, const std::optional<std::string>&
   const std::uint32_t result =
       before ? section.set_text("AppMsgLogging", *before) : section.remove("AppMsgLogging");
   check_result(utipsres2xoltlogres(result), ExitCode::kStore,
-               "cannot restore AppMsgLogging of " + target.section.label());
+               "cannot restore AppMsgLogging of " + target.section.label(),
+               "check it with 'xoltlog config show' and set it again");
 }
 
 // The event-log and security keys fail silently in the writers: read the
@@ -223,7 +227,8 @@ void run_set(const GlobalOptions& global, const TargetOptions& options) {
                     "refused value \"" + options.value + "\" for " + key.name,
                     std::string("allowed: ") + key.allowed);
   }
-  check_result(applied, ExitCode::kFailed, std::string("cannot set ") + key.name);
+  check_result(applied, ExitCode::kFailed, std::string("cannot set ") + key.name,
+               std::string("allowed: ") + key.allowed);
   const auto app_logging_before =
       RawSection(target.location, target.section, XOLTLOG_STORE_READ).text("AppMsgLogging");
   check_result(write_record(target.section, record.cfg), ExitCode::kStore,

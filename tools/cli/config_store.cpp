@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+
+#include <unistd.h>
 
 #include "cli/tool_error.h"
 #include "xoltlog/config_read.h"
@@ -15,21 +18,43 @@ namespace {
 constexpr std::uint64_t kFirstCapacity = 64;
 constexpr std::uint64_t kMostRecords = 1u << 20;
 
-bool is_decimal(const std::string& text) {
-  return !text.empty() && text.size() <= 10 &&
-         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
 std::string store_text() { return GetXoltLogCfgLoc(); }
-
-std::string list_hint() {
-  return "'xoltlog config list' shows the registered products, their originators and logsets";
-}
 
 }  // namespace
 
+std::string products_hint() {
+  return "'xoltlog config list' shows the registered products, their originators and logsets";
+}
+
+std::optional<std::uint32_t> parse_id(const std::string& text) {
+  if (text.empty() || text.size() > 10 ||
+      !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); })) {
+    return std::nullopt;
+  }
+  const unsigned long long value = std::stoull(text);
+  if (value == 0 || value > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::uint32_t originator_in(const std::vector<XoltLogCfg*>& records, const std::string& text) {
+  std::string word = text;
+  std::transform(word.begin(), word.end(), word.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (word == "default") return XOLTLOG_DEFAULT_ORIGINATOR;
+  if (const auto id = parse_id(text)) return *id;
+  return GetIdFromName(records.data(), static_cast<std::uint32_t>(records.size()),
+                       XOLTLOG_QUERY_ORIGINATOR, text.c_str());
+}
+
 std::string store_hint() {
-  if (is_store_file(GetXoltLogCfgLoc())) {
+  const std::string store = GetXoltLogCfgLoc();
+  if (is_store_file(store) && (::access(store.c_str(), F_OK) == 0 || errno == EACCES)) {
+    // It is there, or this user may not even look: what stands in the way
+    // is who may read or change it.
+    return "check the permission to reach and read the store file, and to write it and its "
+           "directory for a change (run as its owner)";
+  }
+  if (is_store_file(store)) {
     return "name an existing store file with --store or XOLTLOG_CFG_LOC, or create one with "
            "'xoltlog config register'";
   }
@@ -55,7 +80,8 @@ void RecordArray::read(std::uint32_t product) {
                  store_hint());
     if (count < capacity) return;
   }
-  throw ToolError(ExitCode::kStore, "the configuration store holds too many sections");
+  throw ToolError(ExitCode::kStore, "the configuration store holds too many sections",
+                  "remove the products no longer used with 'xoltlog config remove'");
 }
 
 void require_store() {
@@ -71,10 +97,7 @@ void require_store() {
 }
 
 std::uint32_t resolve_product(const std::string& text) {
-  if (is_decimal(text)) {
-    const unsigned long value = std::stoul(text);
-    if (value != 0 && value <= UINT32_MAX) return static_cast<std::uint32_t>(value);
-  }
+  if (const auto id = parse_id(text)) return *id;
   RecordArray all;
   all.read();
   const std::uint32_t id =
@@ -82,30 +105,20 @@ std::uint32_t resolve_product(const std::string& text) {
                     XOLTLOG_QUERY_PRODUCT, text.c_str());
   if (id == 0) {
     throw ToolError(ExitCode::kNotFound, "no registered product is named \"" + text + "\"",
-                    list_hint());
+                    products_hint());
   }
   return id;
 }
 
 std::uint32_t resolve_originator(std::uint32_t product, const std::string& text) {
-  std::string word = text;
-  std::transform(word.begin(), word.end(), word.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (word == "default") return XOLTLOG_DEFAULT_ORIGINATOR;
-  if (is_decimal(text)) {
-    const unsigned long value = std::stoul(text);
-    if (value != 0 && value <= UINT32_MAX) return static_cast<std::uint32_t>(value);
-  }
   RecordArray own;
-  own.read(product);
-  const std::uint32_t id =
-      GetIdFromName(own.records().data(), static_cast<std::uint32_t>(own.records().size()),
-                    XOLTLOG_QUERY_ORIGINATOR, text.c_str());
+  if (!parse_id(text)) own.read(product);
+  const std::uint32_t id = originator_in(own.records(), text);
   if (id == 0) {
     throw ToolError(ExitCode::kNotFound,
                     "product " + std::to_string(product) + " has no originator named \"" + text +
                         "\"",
-                    list_hint());
+                    products_hint());
   }
   return id;
 }
@@ -117,10 +130,11 @@ std::string product_location(std::uint32_t product) {
     throw ToolError(ExitCode::kNotFound,
                     "product " + std::to_string(product) + " is not registered in " + store_text(),
                     "register it with 'xoltlog config register " + std::to_string(product) +
-                        " NAMES'; " + list_hint());
+                        " NAMES'; " + products_hint());
   }
-  check_result(result, ExitCode::kStore, "cannot read the registration of product " +
-                                             std::to_string(product));
+  check_result(result, ExitCode::kStore,
+               "cannot read the registration of product " + std::to_string(product),
+               store_hint());
   std::string location(path);
   xoltLogFree(path);
   return location;

@@ -13,7 +13,8 @@
 
 namespace xoltlog::tool {
 
-// Records the readers allocated; released when the array goes.
+// The records the readers allocated, of every product or one; released
+// when the array goes. The one way the tool reads the store's records.
 class RecordArray {
  public:
   RecordArray() = default;
@@ -34,6 +35,13 @@ class RecordArray {
 // Throws ToolError(kStore) with what to do next when the store named by
 // GetXoltLogCfgLoc() cannot be opened.
 void require_store();
+
+// The identifier text spells (1 to 4294967295), if it spells one.
+std::optional<std::uint32_t> parse_id(const std::string& text);
+// The originator text names among records (of one product): 112 for
+// "Default" in any case, an identifier, or one of the names in a section;
+// 0 when none.
+std::uint32_t originator_in(const std::vector<XoltLogCfg*>& records, const std::string& text);
 
 // The product named by text (its id, or one of its names); throws
 // ToolError(kNotFound) when no registered product is.
@@ -83,5 +91,7 @@ bool is_store_file(const std::string& location);
 
 // What to do when the store named by GetXoltLogCfgLoc() cannot be reached.
 std::string store_hint();
+// Where to look up the names of products, originators and logsets.
+std::string products_hint();
 
 }  // namespace xoltlog::tool

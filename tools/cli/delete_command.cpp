@@ -77,7 +77,9 @@ void run_delete(const DeleteOptions& options) {
   }
   if (matched == 0) std::cerr << "xoltlog: no log file matches\n";
   if (failed != 0) {
-    throw ToolError(ExitCode::kFiles, std::to_string(failed) + " files could not be deleted",
+    throw ToolError(ExitCode::kFiles,
+                    std::to_string(failed) + (failed == 1 ? " file" : " files") +
+                        " could not be deleted",
                     "check the permissions of their directory");
   }
 }

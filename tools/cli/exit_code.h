@@ -8,12 +8,16 @@ namespace xoltlog::tool {
 enum class ExitCode : int {
   kOk = 0,
   kFailed = 1,        // a library operation failed for another reason
-  kUsage = 2,         // the command line is wrong (unknown option, bad value)
+  kUsage = 2,         // the command line is wrong (unknown option, bad value, delete
+                      // without a selection)
   kBadQuery = 3,      // a --where expression, time or selection does not parse
-  kNotFound = 4,      // no such product, originator, logset, key or file
-  kRefused = 5,       // the value or operation was refused (validation, permissions)
-  kStore = 6,         // the configuration store cannot be read or written
-  kFiles = 7,         // log files cannot be read, copied or deleted
+  kNotFound = 4,      // no such product, originator, logset, key, file or directory
+  kRefused = 5,       // the value or operation was refused (validation, a product
+                      // registered already, a copy target that exists)
+  kStore = 6,         // the configuration store cannot be read or written (also for
+                      // want of permission)
+  kFiles = 7,         // log files cannot be read, written, copied or deleted (also for
+                      // want of permission)
   kInternal = 70,     // a fault in the tool itself
 };
 

@@ -72,7 +72,8 @@ Message message_of(const LogOptions& options) {
   } else if (kind == "diag" || kind == "debug") {
     message.kind = kind == "diag" ? Kind::kDiag : Kind::kDebug;
     if (options.level < 1 || options.level > 6) {
-      throw ToolError(ExitCode::kUsage, "a level is a number from 1 to 6");
+      throw ToolError(ExitCode::kUsage, "a level is a number from 1 to 6",
+                      "give --level 1 (the most important) to 6 (the most detail)");
     }
   } else if (kind == "audit") {
     message.kind = Kind::kAudit;

@@ -1,54 +1,37 @@
 #include "cli/log_selection.h"
 
-#include "cli/config_store.h"
-
 #include <ctime>
 #include <memory>
 #include <set>
 #include <utility>
 
+#include "cli/config_keys.h"
+#include "cli/config_store.h"
 #include "cli/tool_error.h"
 #include "xoltlog/xoltlog.h"
 
 namespace xoltlog::tool {
 namespace {
 
-constexpr std::uint64_t kRecordCapacity = 1024;
+// The records a selection reads: every record of the store, and those
+// read one by one for an originator or a logset; released together.
+struct ConfigRecords {
+  RecordArray store;
+  std::vector<std::unique_ptr<OwnedRecord>> singles;
 
-// The records a selection reads, released together.
-class ConfigRecords {
- public:
-  ConfigRecords() = default;
-  ~ConfigRecords() {
-    FreeConfigArray(all_.data(), static_cast<std::uint32_t>(all_count_));
-    for (auto& record : singles_) xoltLogFreeCfg(record.get());
-  }
-  ConfigRecords(const ConfigRecords&) = delete;
-  ConfigRecords& operator=(const ConfigRecords&) = delete;
-
+  // Every record; a store without any product is refused, as there is
+  // nothing to select from.
   void read_all() {
-    all_.assign(kRecordCapacity, nullptr);
-    const std::uint32_t result = xoltLogReadAllCfg(nullptr, kRecordCapacity, all_.data(), &all_count_);
-    if (result == XOLTLOG_E_NO_CFG) {
+    store.read();
+    if (store.records().empty()) {
       throw ToolError(ExitCode::kNotFound,
                       std::string("no product is registered in the store ") + GetXoltLogCfgLoc(),
-                      "register one with xoltlog config, or name another store with --store");
+                      "register one with 'xoltlog config register', or name another store "
+                      "with --store");
     }
-    check_result(result, ExitCode::kStore,
-                 std::string("cannot read the configuration store ") + GetXoltLogCfgLoc(),
-                 "check --store or XOLTLOG_CFG_LOC");
   }
-
-  std::vector<XoltLogCfg*> all() const {
-    return {all_.begin(), all_.begin() + static_cast<std::ptrdiff_t>(all_count_)};
-  }
-
-  XoltLogCfg* add_single() { return singles_.emplace_back(std::make_unique<XoltLogCfg>()).get(); }
-
- private:
-  std::vector<XoltLogCfg*> all_;
-  std::uint64_t all_count_ = 0;
-  std::vector<std::unique_ptr<XoltLogCfg>> singles_;
+  const std::vector<XoltLogCfg*>& all() const { return store.records(); }
+  XoltLogCfg* add_single() { return &singles.emplace_back(std::make_unique<OwnedRecord>())->cfg; }
 };
 
 std::uint32_t id_from_name(const std::vector<XoltLogCfg*>& records, std::int32_t code,
@@ -64,15 +47,6 @@ std::vector<XoltLogCfg*> of_product(const std::vector<XoltLogCfg*>& records,
     if (product == 0 || record->product_id == product) kept.push_back(record);
   }
   return kept;
-}
-
-std::optional<std::uint32_t> as_number(const std::string& text) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) {
-    return std::nullopt;
-  }
-  const unsigned long long value = std::stoull(text);
-  if (value > UINT32_MAX) return std::nullopt;
-  return static_cast<std::uint32_t>(value);
 }
 
 // Originators without a section of their own write with the product's
@@ -108,31 +82,34 @@ void add_unsectioned_originators(ConfigRecords& store, std::vector<XoltLogCfg*>&
 std::vector<XoltLogCfg*> selected_records(const SelectionOptions& options, ConfigRecords& store,
                                           std::uint32_t product) {
   if (!options.originator.empty() && !options.logset.empty()) {
-    throw ToolError(ExitCode::kUsage, "--originator and --logset exclude each other");
+    throw ToolError(ExitCode::kUsage, "--originator and --logset exclude each other",
+                    "give one of them: an originator's files, or a logset's");
   }
   if (product == 0 && (!options.originator.empty() || !options.logset.empty())) {
-    throw ToolError(ExitCode::kUsage, "--originator and --logset need --product");
+    throw ToolError(ExitCode::kUsage, "--originator and --logset need --product",
+                    "name the product they belong to with --product");
   }
   if (!options.logset.empty()) {
     XoltLogCfg* record = store.add_single();
     check_result(xoltLogReadlogsetCfg(product, options.logset.c_str(), record),
-                 ExitCode::kNotFound, "no logset '" + options.logset + "' of product " +
-                                          std::to_string(product));
+                 ExitCode::kNotFound,
+                 "no logset '" + options.logset + "' of product " + std::to_string(product),
+                 products_hint());
     return {record};
   }
   if (!options.originator.empty()) {
-    std::uint32_t originator = as_number(options.originator).value_or(0);
+    const std::uint32_t originator =
+        originator_in(of_product(store.all(), product), options.originator);
     if (originator == 0) {
-      originator = id_from_name(of_product(store.all(), product), XOLTLOG_QUERY_ORIGINATOR,
-                                options.originator);
-    }
-    if (originator == 0) {
-      throw ToolError(ExitCode::kNotFound, "no originator '" + options.originator +
-                                               "' of product " + std::to_string(product));
+      throw ToolError(ExitCode::kNotFound,
+                      "no originator '" + options.originator + "' of product " +
+                          std::to_string(product),
+                      products_hint());
     }
     XoltLogCfg* record = store.add_single();
     check_result(xoltLogReadCfg(product, originator, record), ExitCode::kStore,
-                 "cannot read the settings of originator " + std::to_string(originator));
+                 "cannot read the settings of originator " + std::to_string(originator),
+                 store_hint());
     return {record};
   }
   std::vector<XoltLogCfg*> records = of_product(store.all(), product);
@@ -205,7 +182,7 @@ struct Selection {
       if (product == 0) {
         throw ToolError(ExitCode::kNotFound, "no product '" + options.product +
                                                  "' in the store " + GetXoltLogCfgLoc(),
-                        "list the products with xoltlog config");
+                        products_hint());
       }
     }
     const std::vector<XoltLogCfg*> of_selected = of_product(all, product);
@@ -266,7 +243,7 @@ SelectedFiles select_surplus_files(const SelectionOptions& options) {
           ? xoltLogGetManageableLogFiles(selection.product, selection.originator, &owner.list)
           : xoltLogGetManageableLogFilesSL(selection.product, options.logset.c_str(), &owner.list);
   if (result == XOLTLOG_E_NO_MATCH) return selected;
-  check_result(result, ExitCode::kStore, "cannot find the surplus log files");
+  check_result(result, ExitCode::kStore, "cannot find the surplus log files", store_hint());
   // The fetch passes over files whose header cannot be read: recycling
   // never deletes those either.
   XoltLogFileEntry* entry = nullptr;
