@@ -14,6 +14,7 @@ xoltlog_add_test(tools_test
   tools/log_cmd_test.cpp
   tools/files_test.cpp
   tools/show_test.cpp
+  tools/show_blocks_test.cpp
   tools/series_fixture.cpp
   tools/show_follow_test.cpp
   tools/forwarding_test.cpp

@@ -27,7 +27,6 @@ std::string open_problem(const std::string& path) {
 
 RecordFile::RecordFile(std::string path, std::string logset_name)
     : context_(std::make_unique<XoltLogFileContext>()), name_(base_name(path)) {
-  init_text_msg(&buffer_);
   xoltLogOs_init(context_.get());
   info_.path = std::move(path);
   info_.logset = std::move(logset_name);
@@ -55,6 +54,7 @@ RecordFile::RecordFile(std::string path, std::string logset_name)
     header_missing_ = true;
     problem_ = "no log file header";
   }
+  if (ok()) lines_ = std::make_unique<LineReader>(*context_);
   info_.host = header.host_name;
   info_.record_version = header.version;
   prepare_json_fields(info_);
@@ -62,7 +62,7 @@ RecordFile::RecordFile(std::string path, std::string logset_name)
 
 RecordFile::~RecordFile() {
   release_record();
-  free_text_msg(&buffer_);
+  lines_.reset();
   xoltLogOs_close(context_.get());
 }
 
@@ -74,15 +74,13 @@ void RecordFile::release_record() {
 RecordFile::Step RecordFile::next() {
   release_record();
   if (!ok()) return Step::kFailed;
-  if (line_delivered_) buffer_.remaining = buffer_.capacity;  // keeps a grown block
-  line_delivered_ = false;
-  const std::int32_t read = readrecord(context_.get(), &buffer_);
-  if (read == 0) return Step::kEnd;
-  if (read != 1) return Step::kFailed;
-  line_delivered_ = true;
+  const LineReader::Result read = lines_->next(line_);
+  if (read == LineReader::Result::kEnd) return Step::kEnd;
+  if (read != LineReader::Result::kLine) return Step::kFailed;
   ++line_number_;
-  line_ = std::string_view(buffer_.storage, buffer_.capacity - buffer_.remaining - 1);
-  if (scan_plain_record(line_, info_.record_version, view_)) return Step::kRecord;
+  if (!lines_->line_holds_nul() && scan_plain_record(line_, info_.record_version, view_)) {
+    return Step::kRecord;
+  }
   const std::uint32_t parsed =
       xoltLogMsgParse(line_.data(), line_.size(), info_.record_version, &msg_, &damage_);
   if (parsed == 4) throw std::bad_alloc();

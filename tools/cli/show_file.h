@@ -1,7 +1,9 @@
-// One log file read record by record for xoltlog show, through the
-// library's reader (ReadHeaderEx, readrecord) and record parser
-// (xoltLogMsgParse). A line the writer has not finished yet is kept and
-// completed by a later read, which is what following a file needs.
+// One log file read record by record for xoltlog show: its header through
+// the library's ReadHeaderEx, its lines in large blocks (LineReader), plain
+// records scanned in place and every other line through the library's
+// record parser (xoltLogMsgParse). A line the writer has not finished yet
+// is kept and completed by a later read, which is what following a file
+// needs.
 #pragma once
 
 #include <sys/types.h>
@@ -13,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/show_lines.h"
 #include "cli/show_render.h"
 #include "cli/show_scan.h"
 #include "xoltlog/xoltlog.h"
@@ -50,7 +53,7 @@ class RecordFile {
   std::uint64_t line_number() const { return line_number_; }
   const XoltLogParseError& damage() const { return damage_; }
   // Bytes of a last line without its line feed, read and held back.
-  bool holds_partial_line() const { return buffer_.capacity - buffer_.remaining > 0; }
+  bool holds_partial_line() const { return lines_ && lines_->held() > 0; }
 
   const ShownFile& info() const { return info_; }
   const std::string& name() const { return name_; }
@@ -62,11 +65,10 @@ class RecordFile {
  private:
   void release_record();
   std::unique_ptr<XoltLogFileContext> context_;
-  XoltLogTextMsg buffer_{};
+  std::unique_ptr<LineReader> lines_;  // null until the header was read
   XoltLogMsg msg_{};
   RecordView view_;
   bool msg_filled_ = false;
-  bool line_delivered_ = false;
   std::string_view line_;
   std::uint64_t line_number_ = 1;  // the header's
   XoltLogParseError damage_{};

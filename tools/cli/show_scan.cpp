@@ -76,7 +76,6 @@ bool scan_plain_record(std::string_view line, std::uint32_t record_version, Reco
     return false;
   }
   if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-  if (std::memchr(line.data(), '\0', line.size()) != nullptr) return false;
   view = RecordView{};
   Scanner in(line);
   if (!scan_header(in, record_version, view)) return false;

@@ -31,7 +31,8 @@ struct RecordView {
 
 // Fills view from a line of a file of the given record version when it is
 // a record with the empty argument list (or a debug record, which has none);
-// false for any other line, which view may then partly hold.
+// false for any other line, which view may then partly hold. The line holds
+// no NUL byte: the caller sends such a line to the library's parser.
 bool scan_plain_record(std::string_view line, std::uint32_t record_version, RecordView& view);
 
 // The view of a record xoltLogMsgParse filled; valid while it lives.
